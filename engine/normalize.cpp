@@ -1,0 +1,66 @@
+#include "engine/normalize.h"
+
+#include <array>
+
+namespace plotrak {
+namespace {
+
+constexpr std::array<char, 256> MakeFoldTable() {
+  std::array<char, 256> t{};
+  for (int i = 0; i < 256; ++i) t[i] = static_cast<char>(i);
+  auto set = [&t](std::initializer_list<int> bytes, char to) {
+    for (int b : bytes) t[b] = to;
+  };
+  set({0x86, 0x8F, 0xC6, 0xE6}, 'c');
+  set({0x88, 0x9D, 0xA3, 0xB3}, 'l');
+  set({0x8C, 0x97, 0x98, 0x9C}, 's');
+  set({0x8D, 0x9F, 0xAB, 0xAF, 0xBD, 0xBE, 0xBF}, 'z');
+  set({0xA2, 0xD3, 0xE0, 0xF3, 0xF4}, 'o');
+  set({0xA4, 0xA5, 0xB9}, 'a');
+  set({0xA8, 0xA9, 0xCA, 0xEA}, 'e');
+  set({0xD1, 0xE3, 0xE4, 0xF1}, 'n');
+  for (int c = 'a'; c <= 'z'; ++c) t[c] = static_cast<char>(c - 'a' + 'A');
+  return t;
+}
+
+constexpr std::array<char, 256> kFold = MakeFoldTable();
+
+}  // namespace
+
+std::string NormalizeText(std::string_view text, NormalizeMode mode) {
+  std::string out;
+  out.reserve(text.size());
+  for (char ch : text) {
+    const char c = kFold[static_cast<unsigned char>(ch)];
+    const bool letter = c >= 'A' && c <= 'Z';
+    switch (mode) {
+      case NormalizeMode::kKeepAll:
+        out += c;
+        break;
+      case NormalizeMode::kLettersDigitsSpaces:
+        if (letter || (c >= '0' && c <= '9') || c == ' ') out += c;
+        break;
+      case NormalizeMode::kLettersOnly:
+        if (letter) out += c;
+        break;
+    }
+  }
+  return out;
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+bool HasNoLetters(std::string_view text) {
+  for (char c : text) {
+    if (IsAsciiLetter(c)) return false;
+  }
+  return true;
+}
+
+}  // namespace plotrak

@@ -1,0 +1,26 @@
+// Text normalisation for matching, learning and commands.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace plotrak {
+
+enum class NormalizeMode { kKeepAll = 0, kLettersDigitsSpaces = 1, kLettersOnly = 2 };
+
+// Folds Polish letters (Windows-1250 and code page 852) to ASCII, upper-cases a..z, then
+// filters by mode.
+std::string NormalizeText(std::string_view text, NormalizeMode mode);
+inline std::string NormalizeText(std::string_view text, int mode) {
+  return NormalizeText(text, static_cast<NormalizeMode>(mode));
+}
+
+// Upper case by the ASCII rule (a..z only).
+std::string UpperAscii(std::string_view text);
+
+inline bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// True when no character is an ASCII letter (also for an empty text).
+bool HasNoLetters(std::string_view text);
+
+}  // namespace plotrak

@@ -1,0 +1,16 @@
+// The wildcard matcher of mother-base keys.
+#pragma once
+
+#include <string_view>
+
+namespace plotrak {
+
+// Whether pattern `p` covers the whole input `s`: "@" is any run, "^" a run of non-letters,
+// "@@@" matches everything and "???" every input without letters; the two flags carry the
+// state right after a "^" that stood for an empty run. The result equals the recursive
+// definition the base language is written against, but the search is memoised over
+// (input offset, pattern offset, flags), so it costs at most about len(s)^2 * len(p).
+bool MatchPattern(std::string_view s, std::string_view p, bool afterEmptyGap = false,
+                  bool atStart = true);
+
+}  // namespace plotrak

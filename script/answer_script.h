@@ -1,0 +1,21 @@
+// The answer-script language: conditions in mother-base keys and calls in answers.
+#pragma once
+
+#include <string>
+
+namespace plotrak {
+
+class Engine;
+
+// Runs every "|...|" condition group of an upper-cased key for the speaker; false at the
+// first condition that fails. `input` is the normalised input. May change the speaker's
+// record and the program-wide script state.
+bool CheckKeyConditions(Engine& engine, const std::string& key, const std::string& speaker,
+                        const std::string& input);
+
+// The text the bot says for an answer template; empty when the template is empty, a
+// condition call failed, or its calls produced nothing.
+std::string ExpandAnswer(Engine& engine, const std::string& answerTemplate,
+                         const std::string& speaker, const std::string& input);
+
+}  // namespace plotrak
