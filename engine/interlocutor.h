@@ -40,6 +40,13 @@ struct InterlocutorRecord {
   std::string channel;
 };
 
+// Advances a person's end state: the first call ends the conversation (no more silence
+// prompts), a second one silences it (the bot no longer answers).
+inline void EndConversation(InterlocutorRecord& record) {
+  if (record.ended) record.silenced = 1;
+  record.ended = 1;
+}
+
 // Records by index, element 0 unused and element 1 a permanent record with an empty speaker.
 // Records are never removed, so an index stays valid for the whole run; references may be
 // invalidated by FindOrAddInterlocutor (the vector grows), indices are not.
