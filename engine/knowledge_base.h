@@ -49,10 +49,17 @@ class KnowledgeBase {
   // The first entry (from 1) whose key is empty: every scan of a section stops there.
   int FirstEmptyKey(int section) const;
 
-  // The lowest entry of section 2 or 3 whose key has these letters (NormalizeText mode 2
-  // of the key equals `letters`), or 0. Entries at or past FirstEmptyKey are included;
-  // callers bound the result themselves.
-  int FindByLetters(int section, const std::string& letters) const;
+  // The lowest entry above `after` of section 2 or 3 whose key has these letters
+  // (NormalizeText mode 2 of the key equals `letters`), or 0. Entries at or past
+  // FirstEmptyKey are included; callers bound the result themselves.
+  int FindByLetters(int section, const std::string& letters, int after = 0) const;
+  // Every entry of section 2 or 3 whose key has these letters, lowest first.
+  const std::set<int>& EntriesWithLetters(int section, const std::string& letters) const;
+
+  // One past the last entry of the section / slot of the entry that holds a text: every
+  // cell at or beyond is empty. Walks over the whole table use these to skip empty space.
+  int StoredEntryEnd(int section) const;
+  int StoredSlotEnd(int section, int entry) const;
 
   // Number of texts stored (for memory checks).
   size_t StoredTextCount() const;
@@ -66,7 +73,7 @@ class KnowledgeBase {
   mutable std::vector<int> firstEmptyKey_;  // per section, -1 = unknown
 
   void IndexKey(int section, int entry, const std::string& key, bool add);
-  void ForgetFirstEmpty(int section) const;
+  void UpdateFirstEmpty(int section, int entry, bool nowEmpty);
 };
 
 // Reads a base file into `base`, replacing its table, version, maxima and counters; the

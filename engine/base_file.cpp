@@ -1,0 +1,169 @@
+// Reading and writing baza.ptk.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <vector>
+
+#include "engine/knowledge_base.h"
+#include "engine/text_codec.h"
+
+namespace plotrak {
+
+namespace {
+
+constexpr unsigned char kSectionSeparator = 200;
+constexpr unsigned char kEntrySeparator = 201;
+constexpr unsigned char kAnswerSeparator = 202;
+
+struct StoredText {
+  int section, entry, slot;
+  std::string text;
+};
+
+void ResetFigures(KnowledgeBase& base) {
+  base.maxSection = base.maxEntry = base.maxSlot = 0;
+  base.motherKeys = base.motherAnswers = base.staticKeys = base.staticAnswers = 0;
+  base.dynamicPositions = 0;
+}
+
+void Count(KnowledgeBase& base, int section, int slot) {
+  if (section == kDynamicBase) {
+    ++base.dynamicPositions;
+  } else if (section == kMotherBase) {
+    ++(slot == 1 ? base.motherKeys : base.motherAnswers);
+  } else if (section == kStaticBase) {
+    ++(slot == 1 ? base.staticKeys : base.staticAnswers);
+  }
+}
+
+}  // namespace
+
+void ReloadBaseFromBytes(KnowledgeBase& base, std::string_view bytes) {
+  ResetFigures(base);
+  const size_t headerEnd = bytes.find(static_cast<char>(kSectionSeparator));
+  // The header is read up to its 200 and one more byte (the 201 of the first entry) is
+  // skipped; a file that ends before either is a read past its end.
+  if (headerEnd == std::string_view::npos || headerEnd + 1 >= bytes.size()) {
+    throw std::runtime_error("Read beyond end of file");
+  }
+  std::string version = DecodeText(bytes.substr(0, headerEnd + 1));
+
+  // One pass collects the texts and the maxima; the table is then sized exactly as the
+  // growing pass of a two-pass reload would size it, and filled.
+  std::vector<StoredText> texts;
+  int section = 1, entry = 1, slot = 1;
+  std::string buffer;
+  for (size_t i = headerEnd + 2; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c < kSectionSeparator) {
+      buffer += static_cast<char>(c);
+      if (i + 1 < bytes.size()) continue;
+    }
+    if (!buffer.empty()) {
+      base.maxSection = std::max(base.maxSection, section);
+      base.maxEntry = std::max(base.maxEntry, entry);
+      base.maxSlot = std::max(base.maxSlot, slot);
+      texts.push_back({section, entry, slot, DecodeText(buffer)});
+      Count(base, section, slot);
+      buffer.clear();
+    }
+    if (c == kAnswerSeparator) {
+      ++slot;
+    } else if (c == kEntrySeparator) {
+      ++entry;
+      slot = 1;
+    } else if (c == kSectionSeparator) {
+      ++section;
+      entry = 0;
+      slot = 1;
+    }
+  }
+
+  base.Resize(base.maxSection + 2, base.maxEntry + 2, base.maxSlot + 2, /*clear=*/true);
+  base.baseVersion = std::move(version);
+  for (auto& t : texts) base.SetCell(t.section, t.entry, t.slot, std::move(t.text));
+}
+
+bool ReloadBase(KnowledgeBase& base, const std::filesystem::path& path) {
+  MakeWritable(path);
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    ResetFigures(base);
+    return false;
+  }
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw std::runtime_error("I/O error reading " + path.string());
+  ReloadBaseFromBytes(base, bytes);
+  return true;
+}
+
+std::string BaseFileBytes(const KnowledgeBase& base) {
+  std::string out = EncodeText(base.baseVersion);
+  for (int s = 1; s <= 3; ++s) {
+    out += static_cast<char>(kSectionSeparator);
+    const int entryEnd = base.StoredEntryEnd(s);
+    for (int e = 1; e < entryEnd; ++e) {
+      const std::string& key = base.Cell(s, e, 1);
+      if (!key.empty()) {
+        out += static_cast<char>(kEntrySeparator);
+        out += EncodeText(key);
+      }
+      const int slotEnd = base.StoredSlotEnd(s, e);
+      for (int k = 2; k < slotEnd; ++k) {
+        const std::string& answer = base.Cell(s, e, k);
+        if (answer.empty()) continue;
+        out += static_cast<char>(kAnswerSeparator);
+        out += EncodeText(answer);
+      }
+    }
+  }
+  return out;
+}
+
+void SaveBaseFile(const KnowledgeBase& base, const std::filesystem::path& path) {
+  const std::string bytes = BaseFileBytes(base);
+  MakeWritable(path);
+  std::string tmpl = (path.parent_path() / (path.filename().string() + ".XXXXXX")).string();
+  std::vector<char> name(tmpl.begin(), tmpl.end());
+  name.push_back('\0');
+  const int fd = mkstemp(name.data());
+  if (fd < 0) throw std::runtime_error("Cannot create " + path.string() + ": " + std::strerror(errno));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int err = errno;
+      ::close(fd);
+      ::unlink(name.data());
+      throw std::runtime_error("Cannot write " + path.string() + ": " + std::strerror(err));
+    }
+    done += static_cast<size_t>(n);
+  }
+  fchmod(fd, 0644);
+  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+    ::unlink(name.data());
+    throw std::runtime_error("Cannot write " + path.string());
+  }
+  if (::rename(name.data(), path.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(name.data());
+    throw std::runtime_error("Cannot replace " + path.string() + ": " + std::strerror(err));
+  }
+}
+
+void MakeWritable(const std::filesystem::path& path) {
+  std::error_code ec;
+  auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::is_regular_file(status)) return;
+  std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add, ec);
+}
+
+}  // namespace plotrak

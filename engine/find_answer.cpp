@@ -1,0 +1,141 @@
+#include "engine/find_answer.h"
+
+#include "engine/engine.h"
+#include "engine/normalize.h"
+#include "engine/pattern_match.h"
+#include "script/answer_script.h"
+
+namespace plotrak {
+
+bool MatchKey(Engine& engine, const std::string& input, const std::string& key,
+              const std::string& speaker) {
+  engine.script.nameCaptured = true;
+  if (input.empty() || key.empty()) return false;
+  size_t open = key.find('$');
+  while (open != std::string::npos) {
+    const size_t close = key.find('$', open + 1);
+    if (close == std::string::npos) break;  // an unpaired "$" opens nothing
+    const std::string_view pattern(key.data() + open + 1, close - open - 1);
+    if (MatchPattern(input, pattern) && CheckKeyConditions(engine, key, speaker, input)) {
+      return true;
+    }
+    open = key.find('$', close + 1);
+  }
+  return false;
+}
+
+namespace {
+
+// The first mother entry behind `start` whose key matches, or 0. The scan stops at the first
+// empty key and never answers from the table's last row.
+int FindMotherEntry(Engine& engine, const std::string& input, const std::string& speaker,
+                    int start) {
+  const KnowledgeBase& base = engine.base;
+  for (int e = start + 1; e < base.LastEntry(); ++e) {
+    const std::string& key = base.Cell(kMotherBase, e, 1);
+    if (key.empty()) return 0;
+    if (MatchKey(engine, input, UpperAscii(key), speaker)) return e;
+  }
+  return 0;
+}
+
+// The first static entry behind `start` with the input's letters, or 0.
+int FindStaticEntry(const KnowledgeBase& base, const std::string& input, int start) {
+  const std::string letters = NormalizeText(input, NormalizeMode::kLettersOnly);
+  const int e = base.FindByLetters(kStaticBase, letters, start);
+  if (e == 0 || e >= base.LastEntry()) return 0;
+  // A scan from start + 1 would stop at the first empty key it meets.
+  const int gap = base.FirstEmptyKey(kStaticBase);
+  if (gap > start) return e < gap ? e : 0;
+  for (int k = start + 1; k < e; ++k) {
+    if (base.Cell(kStaticBase, k, 1).empty()) return 0;
+  }
+  return e;
+}
+
+// Slot of entry j holding exactly `answer` (lowest), or 0.
+int SlotHolding(const KnowledgeBase& base, int entry, const std::string& answer) {
+  const int end = base.StoredSlotEnd(kMotherBase, entry);
+  for (int k = 2; k < end && k <= base.LastSlot(); ++k) {
+    if (base.Cell(kMotherBase, entry, k) == answer) return k;
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::string FindAnswer(Engine& engine, int section, const std::string& rawInput,
+                       const std::string& speaker, int start) {
+  const std::string input = rawInput.empty() ? std::string(" ") : rawInput;
+  engine.script.lastMarkerSet = false;
+  KnowledgeBase& base = engine.base;
+  std::string result;
+
+  if (section == kMotherBase) {
+    const std::string normalized = NormalizeText(input, NormalizeMode::kKeepAll);
+    if (FindMotherEntry(engine, normalized, speaker, start) != 0) {
+      // The entry is located again: its key conditions run a second time and may now differ.
+      const int j = FindMotherEntry(engine, normalized, speaker, start);
+      if (j != 0) {
+        const int person = engine.people.FindOrAddInterlocutor(speaker);
+        auto memory = [&engine, person]() -> auto& { return engine.people[person].answerMemory; };
+        auto expand = [&](int slot) {
+          return ExpandAnswer(engine, base.Cell(kMotherBase, j, slot), speaker, normalized);
+        };
+        int pair = 0, k = 0;
+        for (int i = 1; i < static_cast<int>(memory().size()); ++i) {
+          const std::string pairKey = memory()[i].key;
+          if (!MatchKey(engine, normalized, UpperAscii(pairKey), speaker)) continue;
+          k = SlotHolding(base, j, memory()[i].answer);
+          if (k != 0) {
+            pair = i;
+            break;
+          }
+        }
+        int chosen = 0;
+        if (pair != 0) {
+          // Rotation: the answer after the one given last time, wrapping to slot 2. When none
+          // of them applies now, carry on behind the entry as a first time would.
+          const int tries = base.StoredSlotEnd(kMotherBase, j) + 2;
+          for (int t = 0; t < tries && chosen == 0; ++t) {
+            ++k;
+            if (base.Cell(kMotherBase, j, k).empty() || k == base.LastSlot()) k = 2;
+            if (!expand(k).empty()) chosen = k;
+          }
+          if (chosen != 0) memory()[pair].answer = base.Cell(kMotherBase, j, chosen);
+        } else {
+          const int stored = base.StoredSlotEnd(kMotherBase, j);
+          for (k = 2;; ++k) {
+            if (!base.Cell(kMotherBase, j, k).empty() && !expand(k).empty()) break;
+            if (k >= base.LastSlot()) break;
+            if (k >= stored) k = base.LastSlot() - 1;  // the rest are empty: expand to nothing
+          }
+          if (!expand(k).empty()) {
+            chosen = k;
+            memory().push_back({base.Cell(kMotherBase, j, 1), base.Cell(kMotherBase, j, k)});
+          }
+        }
+        if (chosen == 0) return FindAnswer(engine, kMotherBase, normalized, speaker, j);
+        engine.trace.how = "mother " + std::to_string(j);
+        result = ExpandAnswer(engine, base.Cell(kMotherBase, j, chosen), speaker, normalized);
+      }
+    }
+  } else if (section == kStaticBase) {
+    const int e = FindStaticEntry(base, input, start);
+    if (e != 0) {
+      int count = 0;
+      while (!base.Cell(kStaticBase, e, count + 2).empty()) ++count;
+      const int k = engine.random.Uniform(2, count + 1);
+      engine.trace.how = "static " + std::to_string(e);
+      result = ExpandAnswer(engine, base.Cell(kStaticBase, e, k), speaker, input);
+    }
+  }
+
+  // The marker of the previous answer lives exactly until the end of this search.
+  if (!engine.script.lastMarkerSet) {
+    engine.people[engine.people.FindOrAddInterlocutor(speaker)].lastMarker.clear();
+  }
+  return result;
+}
+
+}  // namespace plotrak
