@@ -1,1 +1,171 @@
+#include "engine/knowledge_base.h"
+
 #include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "engine/cp1250.h"
+#include "engine/test_support.h"
+#include "engine/text_codec.h"
+
+namespace plotrak {
+namespace {
+
+using testing::MakeBaseBytes;
+
+const std::string kSection = "\xC8", kEntry = "\xC9", kAnswer = "\xCA";
+
+KnowledgeBase Load(const std::string& bytes) {
+  KnowledgeBase base;
+  ReloadBaseFromBytes(base, bytes);
+  return base;
+}
+
+TEST(KnowledgeBaseFile, LoadsSectionsCountersAndSpareRows) {
+  const auto base = Load(MakeBaseBytes(
+      "v1.0", {{{"$CZESC$", "Witaj", "Hej"}, {"$PA$", "Pa"}}, {{"Jak masz na imie?", "Ala"}},
+               {{"co to jest"}, {"dlaczego"}}}));
+  EXPECT_EQ(base.baseVersion, "v1.0");
+  EXPECT_EQ(base.Cell(1, 1, 1), "$CZESC$");
+  EXPECT_EQ(base.Cell(1, 1, 3), "Hej");
+  EXPECT_EQ(base.Cell(2, 1, 2), "Ala");
+  EXPECT_EQ(base.Cell(3, 2, 1), "dlaczego");
+  EXPECT_EQ(base.motherKeys, 2);
+  EXPECT_EQ(base.motherAnswers, 3);
+  EXPECT_EQ(base.staticKeys, 1);
+  EXPECT_EQ(base.staticAnswers, 1);
+  EXPECT_EQ(base.dynamicPositions, 2);
+  EXPECT_EQ(base.maxSection, 3);
+  EXPECT_EQ(base.maxEntry, 2);
+  EXPECT_EQ(base.maxSlot, 3);
+  EXPECT_EQ(base.SectionCount(), 5);
+  EXPECT_EQ(base.EntryCount(), 4);
+  EXPECT_EQ(base.SlotCount(), 5);
+  EXPECT_TRUE(base.Cell(1, base.LastEntry(), 1).empty());
+  EXPECT_TRUE(base.Cell(1, 1, base.LastSlot()).empty());
+}
+
+TEST(KnowledgeBaseFile, SaveWritesBackTheSameBytes) {
+  const std::string bytes =
+      MakeBaseBytes("wersja", {{{"$A$", "1", "2"}, {"$B$", "3"}}, {{"Q", "x"}}, {{"d"}}});
+  EXPECT_EQ(BaseFileBytes(Load(bytes)), bytes);
+}
+
+TEST(KnowledgeBaseFile, ReloadingTwiceGivesTheCountersOfOneLoad) {
+  testing::ScratchDir dir;
+  const auto path = dir.path() / "baza.ptk";
+  std::ofstream(path, std::ios::binary) << MakeBaseBytes("v", {{{"$A$", "1", "2"}}, {{"Q", "a"}}, {}});
+  KnowledgeBase base;
+  ASSERT_TRUE(ReloadBase(base, path));
+  ASSERT_TRUE(ReloadBase(base, path));
+  EXPECT_EQ(base.motherKeys, 1);
+  EXPECT_EQ(base.motherAnswers, 2);
+  EXPECT_EQ(base.staticAnswers, 1);
+}
+
+TEST(KnowledgeBaseFile, AnswersBehindAnEmptyKeyJoinThePrecedingEntry) {
+  KnowledgeBase base = Load(MakeBaseBytes("v", {{{"$A$", "1"}, {"$B$", "2"}}, {}, {}}));
+  base.SetCell(1, 2, 1, "");
+  const KnowledgeBase reloaded = Load(BaseFileBytes(base));
+  EXPECT_EQ(reloaded.Cell(1, 1, 2), "1");
+  EXPECT_EQ(reloaded.Cell(1, 1, 3), "2");
+  EXPECT_TRUE(reloaded.Cell(1, 2, 1).empty());
+}
+
+TEST(KnowledgeBaseFile, LastTextWithoutSeparatorIsStored) {
+  const std::string bytes = EncodeText("v") + kSection + kEntry + EncodeText("$A$") + kAnswer +
+                            EncodeText("koniec");
+  const auto base = Load(bytes);
+  EXPECT_EQ(base.Cell(1, 1, 2), "koniec");
+  EXPECT_EQ(base.motherAnswers, 1);
+}
+
+TEST(KnowledgeBaseFile, FourthSectionIsLoadedButNeitherCountedNorSaved) {
+  const std::string three = MakeBaseBytes("v", {{{"$A$", "1"}}, {{"Q", "a"}}, {{"d"}}});
+  const auto base = Load(three + kSection + kEntry + EncodeText("extra") + kAnswer + EncodeText("x"));
+  EXPECT_EQ(base.Cell(4, 1, 1), "extra");
+  EXPECT_EQ(base.maxSection, 4);
+  EXPECT_EQ(base.dynamicPositions, 1);
+  EXPECT_EQ(base.motherKeys + base.staticKeys, 2);
+  EXPECT_EQ(BaseFileBytes(base), three);
+}
+
+TEST(KnowledgeBaseFile, HeaderQuirks) {
+  // An empty header gives the one-byte version 200.
+  EXPECT_EQ(Load(kSection + kEntry + EncodeText("$A$")).baseVersion, "\xC8");
+  // Without any section separator the read runs past the end of the file.
+  KnowledgeBase base;
+  base.motherKeys = 7;
+  EXPECT_THROW(ReloadBaseFromBytes(base, EncodeText("no separator")), std::runtime_error);
+  EXPECT_EQ(base.motherKeys, 0);
+}
+
+TEST(KnowledgeBaseFile, OtherHighBytesEndATextWithoutMovingOn) {
+  // 0xFF closes the text; the next text lands in the same slot and overwrites it.
+  const auto base = Load(EncodeText("v") + kSection + kEntry + EncodeText("$A$") + kAnswer +
+                         EncodeText("one") + "\xFF" + EncodeText("two"));
+  EXPECT_EQ(base.Cell(1, 1, 2), "two");
+  EXPECT_EQ(base.motherAnswers, 2);
+}
+
+TEST(KnowledgeBaseFile, MissingFileIsReportedNotThrown) {
+  testing::ScratchDir dir;
+  KnowledgeBase base;
+  EXPECT_FALSE(ReloadBase(base, dir.path() / "nie-ma.ptk"));
+}
+
+TEST(KnowledgeBaseFile, SaveReplacesTheFileWholeAndLeavesNoTemporaries) {
+  testing::ScratchDir dir;
+  const auto path = dir.path() / "baza.ptk";
+  std::ofstream(path, std::ios::binary) << "old contents";
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+  const auto base = Load(MakeBaseBytes("v", {{{"$A$", "1"}}, {}, {}}));
+  SaveBaseFile(base, path);
+  std::ifstream in(path, std::ios::binary);
+  const std::string written((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(written, BaseFileBytes(base));
+  int files = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++files;
+  EXPECT_EQ(files, 1);
+}
+
+TEST(KnowledgeBaseFile, FailedSaveKeepsTheOldFile) {
+  testing::ScratchDir dir;
+  const auto missingFolder = dir.path() / "no-such-folder" / "baza.ptk";
+  const auto base = Load(MakeBaseBytes("v", {{{"$A$", "1"}}, {}, {}}));
+  EXPECT_THROW(SaveBaseFile(base, missingFolder), std::runtime_error);
+}
+
+TEST(KnowledgeBaseTable, OneWideEntryDoesNotWidenTheOthers) {
+  KnowledgeBase base;
+  base.Resize(5, 1002, 4, true);
+  for (int e = 1; e <= 1000; ++e) base.SetCell(2, e, 1, "Q" + std::to_string(e));
+  for (int k = 0; k < 5000; ++k) {
+    if (2 + k > base.LastSlot()) base.AddSlotColumn();
+    base.SetCell(2, 1, 2 + k, "a");
+  }
+  EXPECT_EQ(base.SlotCount(), 5002);
+  EXPECT_EQ(base.StoredSlotEnd(2, 2), 2);     // the others stay one key wide
+  EXPECT_EQ(base.StoredSlotEnd(2, 1), 5002);
+  EXPECT_TRUE(base.Cell(2, 500, 4000).empty());
+  EXPECT_THROW(base.SetCell(2, 1, 5002, "x"), std::out_of_range);
+}
+
+TEST(KnowledgeBaseTable, IndexesAndFirstEmptyFollowChanges) {
+  KnowledgeBase base;
+  base.Resize(5, 6, 4, true);
+  base.SetCell(2, 1, 1, FromUtf8("Jak masz na imię?"));
+  base.SetCell(2, 2, 1, "jak masz na imie");
+  base.SetCell(2, 3, 1, "Ile masz lat");
+  EXPECT_EQ(base.FirstEmptyKey(2), 4);
+  EXPECT_EQ(base.FindByLetters(2, "JAKMASZNAIMIE"), 1);
+  EXPECT_EQ(base.FindByLetters(2, "JAKMASZNAIMIE", 1), 2);
+  base.SetCell(2, 2, 1, "");
+  EXPECT_EQ(base.FirstEmptyKey(2), 2);
+  EXPECT_EQ(base.FindByLetters(2, "JAKMASZNAIMIE", 1), 0);
+  base.SetCell(2, 2, 1, "x");
+  EXPECT_EQ(base.FirstEmptyKey(2), 4);
+}
+
+}  // namespace
+}  // namespace plotrak

@@ -9,7 +9,7 @@ constexpr std::array<char, 256> MakeFoldTable() {
   std::array<char, 256> t{};
   for (int i = 0; i < 256; ++i) t[i] = static_cast<char>(i);
   auto set = [&t](std::initializer_list<int> bytes, char to) {
-    for (int b : bytes) t[b] = to;
+    for (int b : bytes) t[b] = static_cast<char>(to - 'a' + 'A');  // folded, then upper-cased
   };
   set({0x86, 0x8F, 0xC6, 0xE6}, 'c');
   set({0x88, 0x9D, 0xA3, 0xB3}, 'l');
