@@ -1,0 +1,91 @@
+// ptk: the knowledge-base tool for base authors.
+//
+//   ptk dump BASE.ptk [SOURCE.txt]   the base as source text (stdout without SOURCE)
+//   ptk build SOURCE.txt BASE.ptk    a base file from source text
+//   ptk check FILE                   findings with line numbers (a .ptk is checked as dumped)
+//   ptk stats FILE                   the five counters
+//   ptk names NAMES.txt imiona.ptk   the first-names list in Windows-1250
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "engine/cp1250.h"
+#include "ptk/base_check.h"
+#include "ptk/base_image.h"
+#include "ptk/file_io.h"
+#include "ptk/names_list.h"
+#include "ptk/source_text.h"
+#include "ptk/stats_text.h"
+
+namespace plotrak::ptk {
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  ptk dump BASE.ptk [SOURCE.txt]\n"
+    "  ptk build SOURCE.txt BASE.ptk\n"
+    "  ptk check FILE            (FILE.ptk or a source text)\n"
+    "  ptk stats FILE            (FILE.ptk or a source text)\n"
+    "  ptk names NAMES.txt imiona.ptk\n";
+
+bool IsBaseFile(const std::string& path) {
+  return path.size() >= 4 && path.compare(path.size() - 4, 4, ".ptk") == 0;
+}
+
+// The source of FILE: parsed from a text, or dumped from a .ptk (line numbers are then
+// those of the dump).
+BaseSource LoadSource(const std::string& path) {
+  const std::string bytes = ReadWholeFile(path);
+  if (IsBaseFile(path)) return ParseBaseSource(PrintBaseSource(DumpBaseBytes(bytes)));
+  return ParseBaseSource(bytes);
+}
+
+int Run(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "dump" && (argc == 3 || argc == 4)) {
+    const std::string text = PrintBaseSource(DumpBaseBytes(ReadWholeFile(argv[2])));
+    if (argc == 4) {
+      WriteWholeFile(argv[3], text);
+    } else {
+      std::cout << text;
+    }
+    return 0;
+  }
+  if (command == "build" && argc == 4) {
+    WriteWholeFile(argv[3], BuildBaseBytes(ParseBaseSource(ReadWholeFile(argv[2]))));
+    return 0;
+  }
+  if (command == "check" && argc == 3) {
+    const auto findings = CheckBaseSource(LoadSource(argv[2]));
+    for (const auto& f : findings)
+      std::cout << argv[2] << ":" << f.line << ": " << f.message << "\n";
+    if (!findings.empty()) std::cout << findings.size() << " finding(s)\n";
+    return findings.empty() ? 0 : 1;
+  }
+  if (command == "stats" && argc == 3) {
+    std::cout << StatsText(LoadSource(argv[2]));
+    return 0;
+  }
+  if (command == "names" && argc == 4) {
+    const auto names = ParseNamesSource(ReadWholeFile(argv[2]));
+    WriteWholeFile(argv[3], NamesFileBytes(names));
+    std::cerr << names.size() << " names\n";
+    return 0;
+  }
+  std::cerr << kUsage;
+  return 2;
+}
+
+}  // namespace
+}  // namespace plotrak::ptk
+
+int main(int argc, char** argv) {
+  try {
+    return plotrak::ptk::Run(argc, argv);
+  } catch (const plotrak::ptk::SourceError& e) {
+    std::cerr << (argc > 2 ? argv[2] : "") << ":" << e.line << ": " << e.what() << "\n";
+  } catch (const std::exception& e) {
+    std::cerr << "ptk: " << e.what() << "\n";
+  }
+  return 1;
+}
