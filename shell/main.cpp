@@ -1,0 +1,68 @@
+// plotrak: the chatterbot. With --console it runs without its window.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "shell/console_frontend.h"
+
+namespace {
+
+std::filesystem::path ExecutablePath(const char* argv0) {
+  std::error_code error;
+  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) return path;
+  return std::filesystem::absolute(argv0, error);
+}
+
+int Usage() {
+  std::fputs(
+      "usage: plotrak --console [--dir DIR] [--seed N] [--trace] [--connect chat,gg]\n",
+      stderr);
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  plotrak::ConsoleOptions options;
+  options.executable = ExecutablePath(argv[0]);
+  options.dataDir = options.executable.parent_path();
+  bool console = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--console") {
+      console = true;
+    } else if (arg == "--trace") {
+      options.trace = true;
+    } else if (arg == "--dir" && hasValue) {
+      options.dataDir = std::filesystem::absolute(argv[++i]);
+    } else if (arg == "--seed" && hasValue) {
+      char* end = nullptr;
+      const unsigned long seed = std::strtoul(argv[++i], &end, 10);
+      if (!end || *end) return Usage();
+      options.seed = static_cast<uint32_t>(seed);
+    } else if (arg == "--connect" && hasValue) {
+      std::string list = argv[++i];
+      size_t start = 0;
+      while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        if (comma > start) options.connect.push_back(list.substr(start, comma - start));
+        start = comma + 1;
+      }
+    } else {
+      return Usage();
+    }
+  }
+  if (!console) {
+    std::fputs("plotrak: the window is not built yet; run \"plotrak --console\" to talk in the "
+               "terminal\n",
+               stderr);
+    return 2;
+  }
+  return plotrak::RunConsole(options);
+}

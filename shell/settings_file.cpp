@@ -1,0 +1,153 @@
+#include "shell/settings_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <SimpleIni.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "shell/colour_text.h"
+#include "shell/integer_text.h"
+
+namespace plotrak {
+namespace {
+
+// Windows profile behaviour: the first of duplicate keys is the one read, names ignore
+// letter case, no quote or continuation-line processing, "key=value" without spaces.
+void Configure(CSimpleIniA& ini) {
+  ini.SetUnicode(false);
+  ini.SetMultiKey(true);
+  ini.SetMultiLine(false);
+  ini.SetQuotes(false);
+  ini.SetSpaces(false);
+}
+
+void Load(CSimpleIniA& ini, std::string_view bytes) {
+  // The parser stops at a NUL byte; a blank keeps the rest of a damaged file readable.
+  std::string data(bytes);
+  for (char& c : data)
+    if (c == '\0') c = ' ';
+  if (ini.LoadData(data.data(), data.size()) < 0)
+    throw std::runtime_error("Out of memory while reading setup.ini");
+}
+
+std::string ReadAll(const std::filesystem::path& file, bool* exists) {
+  std::ifstream in(file, std::ios::binary);
+  *exists = static_cast<bool>(in);
+  if (!in) return {};
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A line break inside a value would start a new line of the file (and could forge a key).
+std::string OneLine(std::string value) {
+  for (char& c : value)
+    if (c == '\r' || c == '\n') c = ' ';
+  return value;
+}
+
+void Put(CSimpleIniA& ini, const SettingDef& def, const std::string& value) {
+  if (ini.SetValue(def.section, def.key, OneLine(value).c_str(), nullptr, true) < 0)
+    throw std::runtime_error("Out of memory while writing setup.ini");
+}
+
+int32_t ReadNumber(SettingId id, const char* text) {
+  const int32_t value = IntegerOrThrow(text);
+  return id == SettingId::kGgStatus ? ClampStatus(value) : ClampSlider(value);
+}
+
+}  // namespace
+
+void ReadSettingsFromBytes(std::string_view bytes, SettingsValues& values) {
+  CSimpleIniA ini;
+  Configure(ini);
+  Load(ini, bytes);
+  for (const SettingDef& def : SettingsTable()) {
+    const char* text = ini.GetValue(def.section, def.key, nullptr);
+    switch (def.form) {
+      case SettingForm::kText:
+        values.SetText(def.id, text ? text : def.defaultValue);
+        break;
+      case SettingForm::kFlag: {
+        auto number = text ? ParseInteger(text) : std::nullopt;
+        values.SetFlag(def.id, number ? *number != 0 : def.defaultValue[0] == '1');
+        break;
+      }
+      case SettingForm::kNumber:
+        values.SetNumber(def.id, ReadNumber(def.id, text ? text : def.defaultValue));
+        break;
+      case SettingForm::kColour: {
+        auto colour = text ? ColourFromText(text) : std::nullopt;
+        if (!colour) colour = ColourFromText(def.defaultValue);
+        values.SetNumber(def.id, colour.value_or(0));
+        break;
+      }
+    }
+  }
+}
+
+void ReadSettings(const std::filesystem::path& file, SettingsValues& values) {
+  bool exists = false;
+  ReadSettingsFromBytes(ReadAll(file, &exists), values);
+}
+
+std::string SettingsFileBytes(std::string_view existing, bool exists, const SettingsValues& values,
+                              bool defaultsOnly) {
+  CSimpleIniA ini;
+  Configure(ini);
+  Load(ini, existing);
+  if (!exists || defaultsOnly)
+    for (const SettingDef& def : SettingsTable()) Put(ini, def, def.defaultValue);
+  if (!defaultsOnly)
+    for (const SettingDef& def : SettingsTable()) Put(ini, def, values.WrittenForm(def.id));
+
+  std::string text;
+  if (ini.Save(text) < 0) throw std::runtime_error("Out of memory while writing setup.ini");
+  std::string bytes;
+  bytes.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') bytes += '\r';
+    bytes += c;
+  }
+  return bytes;
+}
+
+void WriteSettings(const std::filesystem::path& file, const SettingsValues& values,
+                   bool defaultsOnly) {
+  bool exists = false;
+  const std::string existing = ReadAll(file, &exists);
+  ReplaceFileAtomically(file, SettingsFileBytes(existing, exists, values, defaultsOnly));
+}
+
+void ResetSettings(const std::filesystem::path& file, SettingsValues& values) {
+  WriteSettings(file, values, true);
+  ReadSettings(file, values);
+}
+
+void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  const std::runtime_error failure("Unable to write to " + file.filename().string());
+  std::filesystem::path temp = file;
+  temp += ".tmp" + std::to_string(::getpid());
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw failure;
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) ok = false;
+    else done += static_cast<size_t>(n);
+  }
+  ok = ok && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || std::rename(temp.c_str(), file.c_str()) != 0) {
+    std::remove(temp.c_str());
+    throw failure;
+  }
+}
+
+}  // namespace plotrak
