@@ -29,7 +29,6 @@ constexpr CommandName kCommands[] = {
     {BotCommandId::kBaseVersion, "!BASEVERSION"},
 };
 
-
 std::string Answer(const Engine& engine, const BotCommandState& state, BotCommandId id,
                    bool chatFlag) {
   static const std::string kThink = FromUtf8("Czas zastanawiania się ");
@@ -80,8 +79,8 @@ std::string Answer(const Engine& engine, const BotCommandState& state, BotComman
 
 }  // namespace
 
-std::string BotCommand(const Engine& engine, const BotCommandState& state,
-                       const std::string& text, bool chatFlag) {
+std::string BotCommand(const Engine& engine, const BotCommandState& state, const std::string& text,
+                       bool chatFlag) {
   if (state.allOff) return {};
   const std::string upper = UpperAscii(text);
   for (const CommandName& command : kCommands) {
@@ -94,8 +93,7 @@ std::string BotCommand(const Engine& engine, const BotCommandState& state,
 
 std::string InfoBanner(bool chatForm) {
   const std::string web = kProductWebAddress, mail = kProductMailAddress;
-  if (!chatForm)
-    return "(" + web + ") Chatterbot Plotrak wersja 4.0 by Zefir (" + mail + ")";
+  if (!chatForm) return "(" + web + ") Chatterbot Plotrak wersja 4.0 by Zefir (" + mail + ")";
   return "<b><#00D700>(" + web + ") Chatterbot <#006F00>Plotrak<#00D700> wersja<#006F00> 4.0" +
          "<#00D700> by <#006F00>Zefir <#00D700>(" + mail + ")";
 }

@@ -61,8 +61,8 @@ struct BotCommandState {
 // The command's answer when the whole text is a command (letter case ignored) and its
 // switch is on; otherwise an empty text. `chatFlag` selects the chat form of "!info".
 // Reads the statistics lines and the base version from `engine`.
-std::string BotCommand(const Engine& engine, const BotCommandState& state,
-                       const std::string& text, bool chatFlag);
+std::string BotCommand(const Engine& engine, const BotCommandState& state, const std::string& text,
+                       bool chatFlag);
 
 // The "!info" banner: with the chat's formatting marks, or plain.
 std::string InfoBanner(bool chatForm);

@@ -21,16 +21,26 @@ SilenceStage Stage(const char* threshold, std::initializer_list<const char*> pro
 // Windows-1250 capitals folded to plain letters in a stored name.
 char FoldNameLetter(unsigned char c) {
   switch (c) {
-    case 0xD1: return 'N';  // Ń
-    case 0xA5: return 'A';  // Ą
-    case 0xA3: return 'L';  // Ł
-    case 0xAF: return 'Z';  // Ż
-    case 0x8F: return 'Z';  // Ź
-    case 0xD3: return 'O';  // Ó
-    case 0xCA: return 'E';  // Ę
-    case 0x8C: return 'S';  // Ś
-    case 0xC6: return 'C';  // Ć
-    default: return static_cast<char>(c);
+    case 0xD1:
+      return 'N';  // Ń
+    case 0xA5:
+      return 'A';  // Ą
+    case 0xA3:
+      return 'L';  // Ł
+    case 0xAF:
+      return 'Z';  // Ż
+    case 0x8F:
+      return 'Z';  // Ź
+    case 0xD3:
+      return 'O';  // Ó
+    case 0xCA:
+      return 'E';  // Ę
+    case 0x8C:
+      return 'S';  // Ś
+    case 0xC6:
+      return 'C';  // Ć
+    default:
+      return static_cast<char>(c);
   }
 }
 
@@ -58,7 +68,7 @@ SilenceStages DefaultSilenceStages() {
 std::function<void(const std::string&, const std::string&)> LocalSilenceDelivery(
     Engine& engine, std::function<bool()> logLocal) {
   return [&engine, logLocal = std::move(logLocal)](const std::string& speaker,
-                                                  const std::string& prompt) {
+                                                   const std::string& prompt) {
     if (engine.onLocalMemoLine) engine.onLocalMemoLine("PLOTRAK: " + prompt);
     if (logLocal && logLocal())
       WriteLogLine(engine.dataDir, speaker, prompt, LogWho::kBot, "program", engine.clock.Now());
@@ -90,9 +100,12 @@ void SilenceTick(Engine& engine, const SilenceStages& stages, const SilenceDeliv
       if (prompts == 0) continue;
       const std::string prompt = stages[s].prompts[engine.random.Uniform(1, prompts)];
       const std::string speaker = record.speaker, channel = record.channel;
-      if (channel == "prog" && delivery.prog) delivery.prog(speaker, prompt);
-      else if (channel == "chat" && delivery.chat) delivery.chat(speaker, prompt);
-      else if (channel == "gg" && delivery.gg) delivery.gg(speaker, prompt);
+      if (channel == "prog" && delivery.prog)
+        delivery.prog(speaker, prompt);
+      else if (channel == "chat" && delivery.chat)
+        delivery.chat(speaker, prompt);
+      else if (channel == "gg" && delivery.gg)
+        delivery.gg(speaker, prompt);
     }
   }
 }

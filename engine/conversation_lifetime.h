@@ -15,7 +15,7 @@ class Engine;
 // Up to 11 stages (1-based; element 0 unused); an empty threshold ends the table. Each
 // stage has up to 20 prompts; the first empty prompt ends its list. Texts are Windows-1250.
 struct SilenceStage {
-  std::string threshold;  // seconds, as decimal text
+  std::string threshold;                // seconds, as decimal text
   std::array<std::string, 21> prompts;  // 1-based
 };
 using SilenceStages = std::array<SilenceStage, 12>;

@@ -18,9 +18,8 @@ Application::Application(std::filesystem::path dataDir, std::filesystem::path ex
     : engine(std::move(dataDir), clock, random, status), executable_(std::move(executable)) {
   engine.onIncomingText = [this] { clockEnabled = true; };
   engine.onLocalMemoLine = [this](const std::string& line) { model.AddLocalMemoLine(line); };
-  delivery.prog = LocalSilenceDelivery(engine, [this] {
-    return model.settings.Flag(SettingId::kLocalLog);
-  });
+  delivery.prog =
+      LocalSilenceDelivery(engine, [this] { return model.settings.Flag(SettingId::kLocalLog); });
   model.onSetting = [this](SettingId id) { OnSettingChanged(id); };
 }
 
@@ -52,8 +51,7 @@ std::optional<std::string> Application::Start() {
   if (hooks.applyColours) hooks.applyColours();
   if (model.settings.Flag(SettingId::kWwwStartServer) && hooks.startWwwServer)
     hooks.startWwwServer();
-  if (model.settings.Flag(SettingId::kAutoUpdate) && hooks.startBaseUpdate)
-    hooks.startBaseUpdate();
+  if (model.settings.Flag(SettingId::kAutoUpdate) && hooks.startBaseUpdate) hooks.startBaseUpdate();
   if (!LoadNames(engine)) return NamesMissingText();
   model.ShowBaseVersion(engine.base.baseVersion);
   return std::nullopt;
@@ -83,7 +81,8 @@ std::string Application::LocalLine(const std::string& line) {
   static const std::string kYou = "TY";
   try {
     const bool log = model.settings.Flag(SettingId::kLocalLog);
-    if (log) WriteLogLine(engine.dataDir, kYou, line, LogWho::kPerson, "program", engine.clock.Now());
+    if (log)
+      WriteLogLine(engine.dataDir, kYou, line, LogWho::kPerson, "program", engine.clock.Now());
     model.CountSaid(SaidChannel::kProgram);
     if (hooks.openProgram) {
       if (auto reply = hooks.openProgram(line)) {
@@ -107,7 +106,9 @@ std::string Application::LocalLine(const std::string& line) {
   }
 }
 
-void Application::ReportError(const std::exception& error) { ReportError(error.what()); }
+void Application::ReportError(const std::exception& error) {
+  ReportError(error.what());
+}
 
 void Application::ReportError(const std::string& message) {
   model.SetStatusBar(ErrorText(message));
@@ -139,8 +140,7 @@ BotCommandState Application::CommandState() const {
   BotCommandState state;
   state.allOff = s.Flag(SettingId::kCommandsOff);
   for (int i = 0; i < kBotCommandCount; ++i)
-    state.enabled[i] =
-        s.Flag(static_cast<SettingId>(static_cast<int>(SettingId::kCmdInfo) + i));
+    state.enabled[i] = s.Flag(static_cast<SettingId>(static_cast<int>(SettingId::kCmdInfo) + i));
   state.letterTime = s.Text(SettingId::kLetterTime);
   state.thinkTime = s.Text(SettingId::kThinkTime);
   state.keepAlive = s.Text(SettingId::kChatKeepAlive);

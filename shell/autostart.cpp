@@ -49,9 +49,11 @@ void SetAutostart(bool on, const std::filesystem::path& executable) {
                         "Type=Application\n"
                         "Name=Plotrak\n"
                         "Comment=Chatterbot Plotrak 4.0\n"
-                        "Exec=" + ExecArgument(exec) + "\n"
-                        "Terminal=false\n"
-                        "X-GNOME-Autostart-enabled=true\n");
+                        "Exec=" +
+                            ExecArgument(exec) +
+                            "\n"
+                            "Terminal=false\n"
+                            "X-GNOME-Autostart-enabled=true\n");
 }
 
 }  // namespace plotrak

@@ -13,7 +13,9 @@ struct NamedColour {
   const char* name;
 };
 
-constexpr int32_t System(int index) { return static_cast<int32_t>(0x80000000u | index); }
+constexpr int32_t System(int index) {
+  return static_cast<int32_t>(0x80000000u | index);
+}
 
 // The standard colour table, in the order names are looked up when a colour is written.
 constexpr std::array<NamedColour, 52> kNames{{

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QTimer>
-
 #include <cstdio>
 #include <iostream>
 #include <random>
@@ -93,7 +92,8 @@ int RunConsole(const ConsoleOptions& options) {
           },
           Qt::QueuedConnection);
     }
-    QMetaObject::invokeMethod(&qt, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &qt, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
   });
 
   const int status = qt.exec();

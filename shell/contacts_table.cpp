@@ -7,7 +7,9 @@
 
 namespace plotrak {
 
-ContactsTable::ContactsTable() : rows(12) { rows[0] = {"Nick", "Numer", "Plotrak rozmawia"}; }
+ContactsTable::ContactsTable() : rows(12) {
+  rows[0] = {"Nick", "Numer", "Plotrak rozmawia"};
+}
 
 bool ContactsTable::Load(const std::filesystem::path& file) {
   MakeWritable(file);

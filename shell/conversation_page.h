@@ -24,8 +24,8 @@ class ConversationPage {
 
   // `fixedTabs` are the captions of the tabs that cannot be closed; the first is the
   // traffic pane. `counterCaption` labels the open-tab statistics line.
-  ConversationPage(std::string name, std::vector<std::string> fixedTabs,
-                   std::string counterCaption, StatusLines& status);
+  ConversationPage(std::string name, std::vector<std::string> fixedTabs, std::string counterCaption,
+                   StatusLines& status);
 
   const std::string& name() const { return name_; }
   const std::vector<ConversationTab>& tabs() const { return tabs_; }

@@ -18,9 +18,8 @@ std::filesystem::path ExecutablePath(const char* argv0) {
 }
 
 int Usage() {
-  std::fputs(
-      "usage: plotrak --console [--dir DIR] [--seed N] [--trace] [--connect chat,gg]\n",
-      stderr);
+  std::fputs("usage: plotrak --console [--dir DIR] [--seed N] [--trace] [--connect chat,gg]\n",
+             stderr);
   return 2;
 }
 
@@ -59,9 +58,10 @@ int main(int argc, char** argv) {
     }
   }
   if (!console) {
-    std::fputs("plotrak: the window is not built yet; run \"plotrak --console\" to talk in the "
-               "terminal\n",
-               stderr);
+    std::fputs(
+        "plotrak: the window is not built yet; run \"plotrak --console\" to talk in the "
+        "terminal\n",
+        stderr);
     return 2;
   }
   return plotrak::RunConsole(options);

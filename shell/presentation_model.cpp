@@ -6,8 +6,9 @@
 namespace plotrak {
 namespace {
 
-
-std::string U(const char* utf8) { return FromUtf8(utf8); }
+std::string U(const char* utf8) {
+  return FromUtf8(utf8);
+}
 
 // Statistics lines with their initial captions: (label, initial text).
 struct Caption {
@@ -135,7 +136,9 @@ void PresentationModel::AddLocalMemoLine(std::string line) {
   if (onLocalMemoLine) onLocalMemoLine(localMemo_.back());
 }
 
-void PresentationModel::ClearLocalMemo() { localMemo_.clear(); }
+void PresentationModel::ClearLocalMemo() {
+  localMemo_.clear();
+}
 
 void PresentationModel::CountSaid(SaidChannel channel) {
   int& count = said_[static_cast<int>(channel)];

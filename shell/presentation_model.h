@@ -79,9 +79,9 @@ class PresentationModel {
 };
 
 // Statistics captions (Windows-1250) the shell itself keeps current.
-const std::string& UptimeCaption();       // "Czas od włączenia programu: "
-const std::string& BaseVersionCaption();  // "Wersja bazy "
+const std::string& UptimeCaption();        // "Czas od włączenia programu: "
+const std::string& BaseVersionCaption();   // "Wersja bazy "
 const std::string& StartedTodayCaption();  // "Rozpoczętych rozmów - dziś: "
-const std::string& NoErrorsText();        // "nie wykryto błędów w działaniu"
+const std::string& NoErrorsText();         // "nie wykryto błędów w działaniu"
 
 }  // namespace plotrak

@@ -1,9 +1,8 @@
 #include "shell/settings_file.h"
 
+#include <SimpleIni.h>
 #include <fcntl.h>
 #include <unistd.h>
-
-#include <SimpleIni.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -139,8 +138,10 @@ void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view b
   while (ok && done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
+    if (n <= 0)
+      ok = false;
+    else
+      done += static_cast<size_t>(n);
   }
   ok = ok && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;

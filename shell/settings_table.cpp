@@ -65,8 +65,7 @@ constexpr std::array<SettingDef, kSettingCount> kTable{{
     {S::kChatPriv, kChatLower, "priv", F::kFlag, "0"},
     {S::kWwwOpenTabs, kWwwLower, "otwieraj zakladki z nowymi rozmowami", F::kFlag, "1"},
     {S::kWwwGoToNew, kWwwLower, "przechodz do nowo rozpoczetych rozmow", F::kFlag, "1"},
-    {S::kWwwGoToText, kWwwLower, "przechodz do zakladki w ktorej pojawi sie tekst", F::kFlag,
-     "1"},
+    {S::kWwwGoToText, kWwwLower, "przechodz do zakladki w ktorej pojawi sie tekst", F::kFlag, "1"},
     {S::kAutostart, kMisc, "uruchamiaj przy starcie", F::kFlag, "0"},
     {S::kChatLearn, kChatLower, "ucz sie z chatu", F::kFlag, "0"},
     {S::kWwwLearn, kWwwLower, "ucz sie z www", F::kFlag, "0"},
@@ -127,6 +126,8 @@ static_assert(IdsInOrder(), "the settings table must list the ids in order");
 
 }  // namespace
 
-std::span<const SettingDef> SettingsTable() { return kTable; }
+std::span<const SettingDef> SettingsTable() {
+  return kTable;
+}
 
 }  // namespace plotrak

@@ -113,15 +113,17 @@ inline constexpr int kClassicSettingCount = 89;
 
 struct SettingDef {
   SettingId id;
-  const char* section;       // Windows-1250, as written
-  const char* key;           // Windows-1250, as written
+  const char* section;  // Windows-1250, as written
+  const char* key;      // Windows-1250, as written
   SettingForm form;
   const char* defaultValue;  // in its written form
 };
 
 // Every setting in writing order; element i has id i.
 std::span<const SettingDef> SettingsTable();
-inline const SettingDef& Setting(SettingId id) { return SettingsTable()[static_cast<int>(id)]; }
+inline const SettingDef& Setting(SettingId id) {
+  return SettingsTable()[static_cast<int>(id)];
+}
 
 // Colour slot n (1..12), program name and path n (1..7).
 inline SettingId ColourId(int n) {

@@ -52,8 +52,12 @@ std::string SettingsValues::WrittenForm(SettingId id) const {
   return {};
 }
 
-int32_t ClampSlider(int32_t position) { return std::clamp(position, 0, 1000); }
+int32_t ClampSlider(int32_t position) {
+  return std::clamp(position, 0, 1000);
+}
 
-int32_t ClampStatus(int32_t index) { return index >= 0 && index <= 3 ? index : -1; }
+int32_t ClampStatus(int32_t index) {
+  return index >= 0 && index <= 3 ? index : -1;
+}
 
 }  // namespace plotrak
