@@ -21,11 +21,6 @@ constexpr unsigned char kSectionSeparator = 200;
 constexpr unsigned char kEntrySeparator = 201;
 constexpr unsigned char kAnswerSeparator = 202;
 
-struct StoredText {
-  int section, entry, slot;
-  std::string text;
-};
-
 void ResetFigures(KnowledgeBase& base) {
   base.maxSection = base.maxEntry = base.maxSlot = 0;
   base.motherKeys = base.motherAnswers = base.staticKeys = base.staticAnswers = 0;
@@ -54,40 +49,42 @@ void ReloadBaseFromBytes(KnowledgeBase& base, std::string_view bytes) {
   }
   std::string version = DecodeText(bytes.substr(0, headerEnd + 1));
 
-  // One pass collects the texts and the maxima; the table is then sized exactly as the
-  // growing pass of a two-pass reload would size it, and filled.
-  std::vector<StoredText> texts;
-  int section = 1, entry = 1, slot = 1;
-  std::string buffer;
-  for (size_t i = headerEnd + 2; i < bytes.size(); ++i) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
-    if (c < kSectionSeparator) {
-      buffer += static_cast<char>(c);
-      if (i + 1 < bytes.size()) continue;
+  // A quick pass over the separators finds the maxima, so the table is sized once, exactly
+  // as the growing pass of a two-pass reload sizes it; the second pass stores the texts.
+  const size_t bodyStart = headerEnd + 2;
+  auto walk = [&](auto&& store) {
+    int section = 1, entry = 1, slot = 1;
+    size_t textStart = bodyStart;
+    for (size_t i = bodyStart; i < bytes.size(); ++i) {
+      const auto c = static_cast<unsigned char>(bytes[i]);
+      const bool last = i + 1 == bytes.size();
+      if (c < kSectionSeparator && !last) continue;
+      const size_t textEnd = c < kSectionSeparator ? i + 1 : i;
+      if (textEnd > textStart) store(section, entry, slot, bytes.substr(textStart, textEnd - textStart));
+      textStart = i + 1;
+      if (c == kAnswerSeparator) {
+        ++slot;
+      } else if (c == kEntrySeparator) {
+        ++entry;
+        slot = 1;
+      } else if (c == kSectionSeparator) {
+        ++section;
+        entry = 0;
+        slot = 1;
+      }
     }
-    if (!buffer.empty()) {
-      base.maxSection = std::max(base.maxSection, section);
-      base.maxEntry = std::max(base.maxEntry, entry);
-      base.maxSlot = std::max(base.maxSlot, slot);
-      texts.push_back({section, entry, slot, DecodeText(buffer)});
-      Count(base, section, slot);
-      buffer.clear();
-    }
-    if (c == kAnswerSeparator) {
-      ++slot;
-    } else if (c == kEntrySeparator) {
-      ++entry;
-      slot = 1;
-    } else if (c == kSectionSeparator) {
-      ++section;
-      entry = 0;
-      slot = 1;
-    }
-  }
-
+  };
+  walk([&base](int section, int entry, int slot, std::string_view) {
+    base.maxSection = std::max(base.maxSection, section);
+    base.maxEntry = std::max(base.maxEntry, entry);
+    base.maxSlot = std::max(base.maxSlot, slot);
+    Count(base, section, slot);
+  });
   base.Resize(base.maxSection + 2, base.maxEntry + 2, base.maxSlot + 2, /*clear=*/true);
   base.baseVersion = std::move(version);
-  for (auto& t : texts) base.SetCell(t.section, t.entry, t.slot, std::move(t.text));
+  walk([&base](int section, int entry, int slot, std::string_view text) {
+    base.SetCell(section, entry, slot, DecodeText(text));
+  });
 }
 
 bool ReloadBase(KnowledgeBase& base, const std::filesystem::path& path) {

@@ -67,7 +67,10 @@ void KnowledgeBase::Resize(int sections, int entries, int slots, bool clear) {
   firstEmptyKey_.assign(std::clamp(sections, 0, kDynamicBase + 1), -1);
   if (clear) {
     rows_.clear();
-    for (auto& index : letterIndex_) index.clear();
+    for (auto& index : letterIndex_) {
+      index.clear();
+      index.reserve(std::max(entries, 0));
+    }
     return;
   }
   if (static_cast<int>(rows_.size()) > sections) rows_.resize(sections);
@@ -129,24 +132,27 @@ void KnowledgeBase::IndexKey(int section, int entry, const std::string& key, boo
   auto& index = letterIndex_[section - kStaticBase];
   std::string letters = NormalizeText(key, NormalizeMode::kLettersOnly);
   if (add) {
-    index[letters].insert(entry);
+    auto& entries = index[std::move(letters)];
+    entries.insert(std::lower_bound(entries.begin(), entries.end(), entry), entry);
     return;
   }
   auto it = index.find(letters);
   if (it == index.end()) return;
-  it->second.erase(entry);
-  if (it->second.empty()) index.erase(it);
+  auto& entries = it->second;
+  auto pos = std::lower_bound(entries.begin(), entries.end(), entry);
+  if (pos != entries.end() && *pos == entry) entries.erase(pos);
+  if (entries.empty()) index.erase(it);
 }
 
 int KnowledgeBase::FindByLetters(int section, const std::string& letters, int after) const {
-  const std::set<int>& entries = EntriesWithLetters(section, letters);
-  auto it = entries.upper_bound(after);
+  const std::vector<int>& entries = EntriesWithLetters(section, letters);
+  auto it = std::upper_bound(entries.begin(), entries.end(), after);
   return it == entries.end() ? 0 : *it;
 }
 
-const std::set<int>& KnowledgeBase::EntriesWithLetters(int section,
-                                                       const std::string& letters) const {
-  static const std::set<int> kNone;
+const std::vector<int>& KnowledgeBase::EntriesWithLetters(int section,
+                                                          const std::string& letters) const {
+  static const std::vector<int> kNone;
   if (!IsIndexed(section)) return kNone;
   const auto& index = letterIndex_[section - kStaticBase];
   auto it = index.find(letters);

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -54,7 +53,7 @@ class KnowledgeBase {
   // FirstEmptyKey are included; callers bound the result themselves.
   int FindByLetters(int section, const std::string& letters, int after = 0) const;
   // Every entry of section 2 or 3 whose key has these letters, lowest first.
-  const std::set<int>& EntriesWithLetters(int section, const std::string& letters) const;
+  const std::vector<int>& EntriesWithLetters(int section, const std::string& letters) const;
 
   // One past the last entry of the section / slot of the entry that holds a text: every
   // cell at or beyond is empty. Walks over the whole table use these to skip empty space.
@@ -69,7 +68,8 @@ class KnowledgeBase {
   std::vector<std::vector<Row>> rows_;   // [section][entry], entries 0 .. last stored
   int sectionCount_ = 0, entryCount_ = 0, slotCount_ = 0;
   // Letters index of the keys of the learning sections (2 and 3).
-  std::unordered_map<std::string, std::set<int>> letterIndex_[2];
+  // Entries per letters, kept sorted; almost always a single entry.
+  std::unordered_map<std::string, std::vector<int>> letterIndex_[2];
   mutable std::vector<int> firstEmptyKey_;  // per section, -1 = unknown
 
   void IndexKey(int section, int entry, const std::string& key, bool add);

@@ -1,0 +1,123 @@
+// Speed of the engine on large bases: loading, answering, and a key built to make a naive
+// matcher blow up. Run: build/plotrak_bench
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/pattern_match.h"
+#include "engine/respond.h"
+#include "engine/text_codec.h"
+
+namespace plotrak {
+namespace {
+
+// Distinct four-letter-tailed words that no ordinary input contains.
+std::string Word(int i) {
+  std::string w = "ZQ";
+  for (int n = 0, v = i; n < 4; ++n, v /= 26) w += static_cast<char>('A' + v % 26);
+  return w;
+}
+
+// A base file image: `mother` keys of mixed shapes with three answers each, `statics`
+// questions with two answers and `dynamics` phrases.
+std::string MakeBase(int mother, int statics, int dynamics) {
+  std::string out = EncodeText("bench");
+  out += '\xC8';
+  for (int i = 0; i < mother; ++i) {
+    static const char* shapes[] = {"$@%s@$", "$^%s^$", "$%s JEST@$", "$@%s^$$%s$"};
+    char key[128];
+    std::snprintf(key, sizeof key, shapes[i % 4], Word(i).c_str(), Word(i).c_str());
+    out += '\xC9' + EncodeText(key);
+    for (int a = 0; a < 3; ++a) out += '\xCA' + EncodeText("odpowiedz " + std::to_string(a));
+  }
+  out += '\xC9' + EncodeText("$1111111111$") + '\xCA' + EncodeText("Zagramy?");
+  out += '\xC8';
+  for (int i = 0; i < statics; ++i) {
+    out += '\xC9' + EncodeText("pytanie numer " + Word(i) + "?");
+    out += '\xCA' + EncodeText("tak") + '\xCA' + EncodeText("nie");
+  }
+  out += '\xC8';
+  for (int i = 0; i < dynamics; ++i) out += '\xC9' + EncodeText("fraza " + Word(i));
+  return out;
+}
+
+std::filesystem::path WriteTemp(const std::string& name, const std::string& bytes) {
+  const auto dir = std::filesystem::temp_directory_path() / "plotrak-bench";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / name, std::ios::binary) << bytes;
+  return dir / name;
+}
+
+void BM_ReadBaseBytes(benchmark::State& state) {
+  const auto path = WriteTemp("big.ptk", MakeBase(100000, 90000, 10000));
+  for (auto _ : state) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(state.iterations() * std::filesystem::file_size(path));
+}
+BENCHMARK(BM_ReadBaseBytes)->Unit(benchmark::kMillisecond);
+
+void BM_LoadBase200k(benchmark::State& state) {
+  const auto path = WriteTemp("big.ptk", MakeBase(100000, 90000, 10000));
+  for (auto _ : state) {
+    KnowledgeBase base;
+    ReloadBase(base, path);
+    benchmark::DoNotOptimize(base.motherKeys);
+  }
+  state.SetBytesProcessed(state.iterations() * std::filesystem::file_size(path));
+}
+BENCHMARK(BM_LoadBase200k)->Unit(benchmark::kMillisecond);
+
+struct BigEngine {
+  BigEngine() : engine(std::filesystem::temp_directory_path() / "plotrak-bench", clock, random, status) {
+    engine.LoadBaseFile(WriteTemp("respond.ptk", MakeBase(10000, 10000, 100)));
+    engine.settings.serviceLog = false;
+    engine.settings.fixedVsRandom = 0;  // an unanswered text gets the functional question
+  }
+  FixedClock clock{LocalTime{2026, 12, 7, 12, 0, 0}};
+  Random random{1};
+  StatusLines status;
+  Engine engine;
+};
+
+void BM_RespondMotherMatchNearTheEnd(benchmark::State& state) {
+  BigEngine big;
+  const std::string input = "no i " + Word(9996) + " tez";  // entry 9997, shape "@X@"
+  for (auto _ : state) benchmark::DoNotOptimize(Respond(big.engine, "TY", input, false, "prog"));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RespondMotherMatchNearTheEnd)->Unit(benchmark::kMicrosecond);
+
+void BM_RespondStaticQuestion(benchmark::State& state) {
+  BigEngine big;
+  const std::string input = "Pytanie numer " + Word(7777);
+  for (auto _ : state) benchmark::DoNotOptimize(Respond(big.engine, "TY", input, false, "prog"));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RespondStaticQuestion)->Unit(benchmark::kMicrosecond);
+
+void BM_RespondNothingMatches(benchmark::State& state) {
+  BigEngine big;
+  const std::string input = "zupelnie 123 nic takiego";
+  for (auto _ : state) benchmark::DoNotOptimize(Respond(big.engine, "TY", input, false, "prog"));
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RespondNothingMatches)->Unit(benchmark::kMicrosecond);
+
+void BM_AdversarialPattern(benchmark::State& state) {
+  const std::string input(state.range(0), 'A');
+  for (auto _ : state) benchmark::DoNotOptimize(MatchPattern(input, "@A@A@A@A@A@A@A@A@B"));
+}
+BENCHMARK(BM_AdversarialPattern)->Arg(60)->Arg(600)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace plotrak
+
+BENCHMARK_MAIN();
