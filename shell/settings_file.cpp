@@ -106,10 +106,18 @@ std::string SettingsFileBytes(std::string_view existing, bool exists, const Sett
 
   std::string text;
   if (ini.Save(text) < 0) throw std::runtime_error("Out of memory while writing setup.ini");
+  // CR LF line ends, and one blank line between sections as the profile functions leave
+  // them (the library writes two).
   std::string bytes;
   bytes.reserve(text.size() + text.size() / 16);
+  int newlines = 0;
   for (char c : text) {
-    if (c == '\n') bytes += '\r';
+    if (c == '\n') {
+      if (++newlines > 2) continue;
+      bytes += '\r';
+    } else {
+      newlines = 0;
+    }
     bytes += c;
   }
   return bytes;
