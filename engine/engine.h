@@ -15,6 +15,7 @@
 #include "engine/clock.h"
 #include "engine/interlocutor.h"
 #include "engine/knowledge_base.h"
+#include "engine/mother_index.h"
 #include "engine/pending_questions.h"
 #include "engine/random.h"
 #include "engine/status_lines.h"
@@ -70,6 +71,7 @@ class Engine {
   int32_t uptimeSeconds = 0;       // kept by the one-second clock of the shell
   bool dataFileFailure = false;
   AnswerTrace trace;
+  MotherKeyIndex motherIndex;  // follows `base` by its revision
 
   // Hooks the shell fills; empty ones do nothing.
   std::function<void()> onIncomingText;                     // switch the one-second clock on

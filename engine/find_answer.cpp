@@ -1,5 +1,7 @@
 #include "engine/find_answer.h"
 
+#include <algorithm>
+
 #include "engine/engine.h"
 #include "engine/normalize.h"
 #include "engine/pattern_match.h"
@@ -31,10 +33,12 @@ namespace {
 int FindMotherEntry(Engine& engine, const std::string& input, const std::string& speaker,
                     int start) {
   const KnowledgeBase& base = engine.base;
-  for (int e = start + 1; e < base.LastEntry(); ++e) {
-    const std::string& key = base.Cell(kMotherBase, e, 1);
-    if (key.empty()) return 0;
-    if (MatchKey(engine, input, UpperAscii(key), speaker)) return e;
+  engine.motherIndex.Refresh(base);
+  int limit = base.LastEntry();
+  if (base.FirstEmptyKey(kMotherBase) > start) limit = std::min(limit, base.FirstEmptyKey(kMotherBase));
+  for (int e : engine.motherIndex.Candidates(input, start, limit)) {
+    // Keys are re-read: a key condition may not change the base, but be safe if it did.
+    if (MatchKey(engine, input, engine.motherIndex.UpperKey(e), speaker)) return e;
   }
   return 0;
 }

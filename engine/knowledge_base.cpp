@@ -45,6 +45,7 @@ void KnowledgeBase::SetCell(int section, int entry, int slot, std::string text) 
   }
   if (slot == 1) {
     if (row[1] == text) return;
+    if (section == kMotherBase) ++motherRevision_;
     if (IsIndexed(section)) {
       if (!row[1].empty()) IndexKey(section, entry, row[1], false);
       if (!text.empty()) IndexKey(section, entry, text, true);
@@ -60,6 +61,7 @@ void KnowledgeBase::SetCell(int section, int entry, int slot, std::string text) 
 }
 
 void KnowledgeBase::Resize(int sections, int entries, int slots, bool clear) {
+  ++motherRevision_;
   sectionCount_ = sections;
   entryCount_ = entries;
   slotCount_ = slots;

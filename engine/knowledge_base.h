@@ -60,6 +60,10 @@ class KnowledgeBase {
   int StoredEntryEnd(int section) const;
   int StoredSlotEnd(int section, int entry) const;
 
+  // Changes whenever a mother-base key or the table's shape changes; caches of the keys
+  // compare it.
+  uint64_t MotherRevision() const { return motherRevision_; }
+
   // Number of texts stored (for memory checks).
   size_t StoredTextCount() const;
 
@@ -67,6 +71,7 @@ class KnowledgeBase {
   using Row = std::vector<std::string>;  // slots 0 .. last stored
   std::vector<std::vector<Row>> rows_;   // [section][entry], entries 0 .. last stored
   int sectionCount_ = 0, entryCount_ = 0, slotCount_ = 0;
+  uint64_t motherRevision_ = 0;
   // Letters index of the keys of the learning sections (2 and 3).
   // Entries per letters, kept sorted; almost always a single entry.
   std::unordered_map<std::string, std::vector<int>> letterIndex_[2];
