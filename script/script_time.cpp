@@ -1,0 +1,66 @@
+// Time and the bot's own age.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "script/script_call.h"
+
+namespace plotrak {
+
+namespace {
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+  y -= m <= 2;
+  const int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const unsigned yoe = static_cast<unsigned>(y - era * 400);
+  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+// The bot was born at midnight, 8 August 2003.
+constexpr int kBirthYear = 2003, kBirthMonth = 8, kBirthDay = 8;
+
+}  // namespace
+
+int BotAgeDays(const LocalTime& now) {
+  const int64_t days =
+      DaysFromCivil(now.year, static_cast<unsigned>(now.month), static_cast<unsigned>(now.day)) -
+      DaysFromCivil(kBirthYear, kBirthMonth, kBirthDay);
+  const int64_t seconds = days * 86400 + now.hour * 3600 + now.minute * 60 + now.second;
+  return static_cast<int>(std::llabs(seconds) / 86400);
+}
+
+// b runs down through 365k + 1 for k = 69..0 and stops at the first k where the days
+// modulo b are at most 365.
+static int AgeDivisor(int days) {
+  int b = 25551;
+  do {
+    b -= 365;
+  } while (days % b > 365);
+  return b;
+}
+
+int BotAgeYears(int days) {
+  return static_cast<int>(std::lround(AgeDivisor(days) / 365.0));
+}
+
+int BotAgeRest(int days) {
+  return days - AgeDivisor(days);
+}
+
+std::string ClockText(const LocalTime& now) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof buffer, "%02d:%02d", now.hour, now.minute);
+  return buffer;
+}
+
+std::string CalendarText(const LocalTime& now) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%d-%02d-%02d", now.year, now.month, now.day);
+  return buffer;
+}
+
+}  // namespace plotrak
