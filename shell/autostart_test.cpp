@@ -1,1 +1,54 @@
+#include "shell/autostart.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "engine/test_support.h"
+
+namespace plotrak {
+namespace {
+
+// Points HOME at a scratch folder for the test's life.
+class AutostartTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (const char* home = std::getenv("HOME")) saved_ = home;
+    setenv("HOME", dir.path().c_str(), 1);
+  }
+  void TearDown() override { setenv("HOME", saved_.c_str(), 1); }
+  std::string Entry() {
+    std::ifstream in(AutostartFile());
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  testing::ScratchDir dir;
+  std::string saved_;
+};
+
+TEST_F(AutostartTest, WritesTheEntryWithTheFullPathAndRemovesIt) {
+  EXPECT_EQ(AutostartFile(), dir.path() / ".config/autostart/plotrak.desktop");
+  SetAutostart(true, "/opt/plotrak/plotrak");
+  const std::string entry = Entry();
+  EXPECT_EQ(entry.rfind("[Desktop Entry]\n", 0), 0u);
+  EXPECT_NE(entry.find("\nExec=/opt/plotrak/plotrak\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos);
+  SetAutostart(false, "/opt/plotrak/plotrak");
+  EXPECT_FALSE(std::filesystem::exists(AutostartFile()));
+  SetAutostart(false, "/opt/plotrak/plotrak");  // a second removal is silent
+}
+
+TEST_F(AutostartTest, PathsWithBlanksAreQuoted) {
+  SetAutostart(true, "/home/ja/moje programy/plo\"trak");
+  EXPECT_NE(Entry().find("\nExec=\"/home/ja/moje programy/plo\\\\\"trak\"\n"), std::string::npos);
+}
+
+TEST_F(AutostartTest, AFolderThatCannotBeMadeIsSkippedSilently) {
+  std::ofstream(dir.path() / ".config") << "a file where the folder should be";
+  EXPECT_NO_THROW(SetAutostart(true, "/opt/plotrak/plotrak"));
+  EXPECT_FALSE(std::filesystem::exists(AutostartFile()));
+}
+
+}  // namespace
+}  // namespace plotrak

@@ -47,7 +47,7 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
 
 int32_t IntegerOrThrow(std::string_view text) {
   if (auto value = ParseInteger(text)) return *value;
-  throw ConversionError(std::string(text));
+  throw ConversionError(text);
 }
 
 }  // namespace plotrak

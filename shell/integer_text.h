@@ -3,19 +3,12 @@
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
-namespace plotrak {
+#include "script/conversion_error.h"  // header only: the one conversion error of the program
 
-// The text of a field that should hold a whole number but does not. Its message is
-// "'<text>' is not a valid integer value"; the general error handler puts it into Polish.
-class ConversionError : public std::runtime_error {
- public:
-  explicit ConversionError(const std::string& text)
-      : std::runtime_error("'" + text + "' is not a valid integer value") {}
-};
+namespace plotrak {
 
 // A 32-bit integer in the forms the settings have always accepted: optional leading spaces,
 // an optional sign, then decimal digits, or hexadecimal digits after "$" or "0x". Nothing

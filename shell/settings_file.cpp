@@ -36,6 +36,11 @@ void Load(CSimpleIniA& ini, std::string_view bytes) {
 }
 
 std::string ReadAll(const std::filesystem::path& file, bool* exists) {
+  std::error_code ignored;
+  if (std::filesystem::exists(file, ignored) && !std::filesystem::is_regular_file(file, ignored)) {
+    *exists = true;  // something that is no file: nothing to read, and writing will fail
+    return {};
+  }
   std::ifstream in(file, std::ios::binary);
   *exists = static_cast<bool>(in);
   if (!in) return {};

@@ -60,12 +60,12 @@ TEST(SettingsFileTest, FirstExitWritesEveryKeyInTableOrderWithCrLf) {
   EXPECT_EQ(bytes, ExpectedFreshFile());
   // every one of the 89 + 2 keys is there exactly once
   size_t lines = 0;
-  for (size_t at = 0; (at = bytes.find("=", at)) != std::string::npos;
-       at = bytes.find("\r\n", at))
+  for (size_t at = 0; (at = bytes.find("=", at)) != std::string::npos; at = bytes.find("\r\n", at))
     ++lines;
   EXPECT_EQ(lines, static_cast<size_t>(kSettingCount));
-  const std::string order[] = {"[WWW]", "[Chat]", "[Chat / Gadu-Gadu]", "[rozmowa]", "[kolory]",
-                               "[rozne]", "[Gadu-Gadu]", "[komendy]", "[programy]", "[inne]"};
+  const std::string order[] = {"[WWW]",      "[Chat]",  "[Chat / Gadu-Gadu]", "[rozmowa]",
+                               "[kolory]",   "[rozne]", "[Gadu-Gadu]",        "[komendy]",
+                               "[programy]", "[inne]"};
   size_t last = 0;
   for (const std::string& section : order) {
     const size_t at = bytes.find(section);
@@ -76,8 +76,9 @@ TEST(SettingsFileTest, FirstExitWritesEveryKeyInTableOrderWithCrLf) {
   // our own keys close their sections
   EXPECT_NE(bytes.find("loguj rozmowy=1\r\nserwer=gadu-gadu.pl\r\n\r\n[komendy]"),
             std::string::npos);
-  EXPECT_TRUE(bytes.ends_with("uczenie / doskonalenie=300\r\nadres aktualizacji="
-                              "http://www.plotrak.pl/baza.ptk\r\n"));
+  EXPECT_TRUE(
+      bytes.ends_with("uczenie / doskonalenie=300\r\nadres aktualizacji="
+                      "http://www.plotrak.pl/baza.ptk\r\n"));
 }
 
 TEST(SettingsFileTest, CurrentValuesRoundTrip) {
@@ -113,8 +114,8 @@ TEST(SettingsFileTest, FlagsReadAsNumbersElseDefault) {
   struct Case {
     const char* text;
     bool expected;  // default of "tymczasowy" is on
-  } cases[] = {{"0", false}, {"1", true}, {"2", true}, {"-1", true}, {"$0", false},
-               {"0x10", true}, {"tak", true}, {"", true}, {"1 1", true}};
+  } cases[] = {{"0", false},   {"1", true},   {"2", true}, {"-1", true}, {"$0", false},
+               {"0x10", true}, {"tak", true}, {"", true},  {"1 1", true}};
   for (const Case& c : cases) {
     SettingsValues values;
     values.SetFlag(SettingId::kChatTemporary, !c.expected);
@@ -125,12 +126,13 @@ TEST(SettingsFileTest, FlagsReadAsNumbersElseDefault) {
 
 TEST(SettingsFileTest, BadSliderStopsReadingThereWithConversionError) {
   SettingsValues values;
-  values.SetFlag(SettingId::kServiceLog, false);  // before the slider: read from the file
+  values.SetFlag(SettingId::kServiceLog, false);     // before the slider: read from the file
   values.SetNumber(SettingId::kLearnVsPerfect, 77);  // after it: kept
   try {
-    ReadSettingsFromBytes("[inne]\nlog serwisowy=1\nustalone / losowane=dużo\n"
-                          "uczenie / doskonalenie=5\n",
-                          values);
+    ReadSettingsFromBytes(
+        "[inne]\nlog serwisowy=1\nustalone / losowane=dużo\n"
+        "uczenie / doskonalenie=5\n",
+        values);
     FAIL() << "no conversion error";
   } catch (const ConversionError& error) {
     EXPECT_STREQ(error.what(), "'dużo' is not a valid integer value");
@@ -142,9 +144,10 @@ TEST(SettingsFileTest, BadSliderStopsReadingThereWithConversionError) {
 
 TEST(SettingsFileTest, NumbersAreClampedToTheirControls) {
   SettingsValues values;
-  ReadSettingsFromBytes("[inne]\nustalone / losowane=5000\nuczenie / doskonalenie=-3\n"
-                        "[Gadu-Gadu]\nstatus=3\n",
-                        values);
+  ReadSettingsFromBytes(
+      "[inne]\nustalone / losowane=5000\nuczenie / doskonalenie=-3\n"
+      "[Gadu-Gadu]\nstatus=3\n",
+      values);
   EXPECT_EQ(values.Number(SettingId::kFixedVsRandom), 1000);
   EXPECT_EQ(values.Number(SettingId::kLearnVsPerfect), 0);
   EXPECT_EQ(values.Number(SettingId::kGgStatus), 3);
@@ -155,8 +158,9 @@ TEST(SettingsFileTest, NumbersAreClampedToTheirControls) {
 TEST(SettingsFileTest, ColourNamesReadAndWriteBackAsNames) {
   ScratchDir dir;
   const auto file = dir.path() / "setup.ini";
-  Spit(file, "[kolory]\r\ntlo za zakladkami=CLRED\r\nkolor tla okna glownego=$000000FF\r\n"
-             "srodek zakladki 2 stopnia=zielony\r\n");
+  Spit(file,
+       "[kolory]\r\ntlo za zakladkami=CLRED\r\nkolor tla okna glownego=$000000FF\r\n"
+       "srodek zakladki 2 stopnia=zielony\r\n");
   SettingsValues values;
   ReadSettings(file, values);
   EXPECT_EQ(values.Number(SettingId::kColour2), 0x0000FF);
@@ -184,8 +188,9 @@ TEST(SettingsFileTest, ExistingFileKeepsUnknownKeysAndGetsNewKeysAtSectionEnd) {
 TEST(SettingsFileTest, ResetWritesDefaultsOverEveryKeyAndReadsThemBack) {
   ScratchDir dir;
   const auto file = dir.path() / "setup.ini";
-  Spit(file, "[Chat]\r\nnick=Bob\r\n[kolory]\r\ntlo za zakladkami=clBlack\r\n[inne]\r\n"
-             "ustalone / losowane=7\r\ninny=zostaje\r\n");
+  Spit(file,
+       "[Chat]\r\nnick=Bob\r\n[kolory]\r\ntlo za zakladkami=clBlack\r\n[inne]\r\n"
+       "ustalone / losowane=7\r\ninny=zostaje\r\n");
   SettingsValues values;
   ReadSettings(file, values);
   EXPECT_EQ(values.Text(SettingId::kChatNick), "Bob");
@@ -254,13 +259,22 @@ TEST(IntegerTextTest, AcceptsTheClassicForms) {
   struct Case {
     const char* text;
     std::optional<int32_t> value;
-  } cases[] = {{"0", 0},           {"-12", -12},         {"+7", 7},
-               {"  5", 5},         {"$FF", 255},         {"0x10", 16},
+  } cases[] = {{"0", 0},
+               {"-12", -12},
+               {"+7", 7},
+               {"  5", 5},
+               {"$FF", 255},
+               {"0x10", 16},
                {"$80000005", static_cast<int32_t>(0x80000005u)},
-               {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
-               {"2147483648", std::nullopt}, {"$100000000", std::nullopt},
-               {"", std::nullopt}, {"-", std::nullopt}, {"5 ", std::nullopt},
-               {"1e3", std::nullopt}, {"$", std::nullopt}};
+               {"2147483647", 2147483647},
+               {"-2147483648", INT32_MIN},
+               {"2147483648", std::nullopt},
+               {"$100000000", std::nullopt},
+               {"", std::nullopt},
+               {"-", std::nullopt},
+               {"5 ", std::nullopt},
+               {"1e3", std::nullopt},
+               {"$", std::nullopt}};
   for (const Case& c : cases) EXPECT_EQ(ParseInteger(c.text), c.value) << c.text;
 }
 
