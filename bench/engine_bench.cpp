@@ -1,6 +1,7 @@
 // Speed of the engine on large bases: loading, answering, and a key built to make a naive
 // matcher blow up. Run: build/plotrak_bench
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <filesystem>
 #include <fstream>
@@ -64,15 +65,46 @@ void BM_ReadBaseBytes(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadBaseBytes)->Unit(benchmark::kMillisecond);
 
+// Heap in use, from the allocator's own statistics.
+double HeapMiB() { return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0); }
+
 void BM_LoadBase200k(benchmark::State& state) {
   const auto path = WriteTemp("big.ptk", MakeBase(100000, 90000, 10000));
+  double heap = 0;
   for (auto _ : state) {
+    const double before = HeapMiB();
     KnowledgeBase base;
     ReloadBase(base, path);
+    heap = HeapMiB() - before;
     benchmark::DoNotOptimize(base.motherKeys);
   }
   state.SetBytesProcessed(state.iterations() * std::filesystem::file_size(path));
+  state.counters["file_MiB"] = std::filesystem::file_size(path) / (1024.0 * 1024.0);
+  state.counters["heap_MiB"] = heap;
 }
+
+// One static question with 5,000 answers beside 10,000 ordinary entries: the table is 5,002
+// slots wide, but memory follows the texts.
+void BM_MemoryOfOneWideEntry(benchmark::State& state) {
+  std::string bytes = MakeBase(10000, 10000, 0);
+  std::string wide = '\xC9' + EncodeText("pytanie z tysiacem odpowiedzi");
+  for (int a = 0; a < 5000; ++a) wide += '\xCA' + EncodeText("odpowiedz " + std::to_string(a));
+  bytes.insert(bytes.rfind('\xC8'), wide);  // last in the static base
+  const auto path = WriteTemp("wide.ptk", bytes);
+  double heap = 0;
+  int slots = 0;
+  for (auto _ : state) {
+    const double before = HeapMiB();
+    KnowledgeBase base;
+    ReloadBase(base, path);
+    heap = HeapMiB() - before;
+    slots = base.SlotCount();
+  }
+  state.counters["slots"] = slots;
+  state.counters["heap_MiB"] = heap;
+  state.counters["file_MiB"] = std::filesystem::file_size(path) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_MemoryOfOneWideEntry)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadBase200k)->Unit(benchmark::kMillisecond);
 
 struct BigEngine {
