@@ -27,7 +27,7 @@ class ApplicationTest : public ::testing::Test {
     if (const char* home = std::getenv("HOME")) savedHome_ = home;
     setenv("HOME", home.path().c_str(), 1);
     Write("baza.ptk", MakeBaseBytes("wersja testowa",
-                                    {{{"$@CZESC@$", "Witaj"}, {"1111111111", "Zagramy w coś?"}},
+                                    {{{"$@CZESC@$", "Witaj"}, {"$1111111111$", "Zagramy w coś?"}},
                                      {{"JAK MASZ NA IMIE", "Plotrak"}},
                                      {{"CO ROBISZ"}}}));
     Write("imiona.ptk", "Ala\r\n");
