@@ -114,6 +114,15 @@ void Application::ReportError(const std::string& message) {
   model.SetStatusBar(ErrorText(message));
 }
 
+void Application::ResetSettingsClicked() {
+  try {
+    ResetSettings(engine.DataFile(kSettingsFileName), model.settings);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+  if (hooks.applyColours) hooks.applyColours();
+}
+
 void Application::Shutdown() {
   if (model.settings.Flag(SettingId::kAutostart)) {
     try {

@@ -63,6 +63,9 @@ class Application {
   void ReportError(const std::exception& error);
   void ReportError(const std::string& message);
 
+  // "resetuj ustawienia": defaults written and read back, colours applied again.
+  void ResetSettingsClicked();
+
   // "zamknij": autostart, settings, contacts. Errors are reported and the rest goes on.
   void Shutdown();
 

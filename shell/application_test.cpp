@@ -96,6 +96,34 @@ TEST_F(ApplicationTest, LocalLineAnswersLogsCountsAndLetsCommandsReplaceTheAnswe
   EXPECT_NE(log.find("<b>PLOTRAK</b><i> Witaj</i><br>"), std::string::npos);
 }
 
+TEST_F(ApplicationTest, LearningSwitchDecidesWhetherUnansweredTextsAreKept) {
+  Write("setup.ini", "[inne]\r\nustalone / losowane=1000\r\n[rozmowa]\r\nucz sie z programu=0\r\n");
+  ASSERT_EQ(app.Start(), std::nullopt);
+  auto kept = [this](const std::string& phrase) {
+    for (int e = 1; e < app.engine.base.EntryCount(); ++e)
+      if (app.engine.base.Cell(kDynamicBase, e, 1) == phrase) return true;
+    return false;
+  };
+  app.LocalLine("zupelnie nieznane zdanie");
+  ASSERT_EQ(app.engine.trace.how.rfind("question", 0), 0u);
+  EXPECT_FALSE(kept("zupelnie nieznane zdanie"));
+  app.model.settings.SetFlag(SettingId::kLocalLearn, true);
+  app.LocalLine("inne nieznane zdanie");
+  ASSERT_EQ(app.engine.trace.how.rfind("question", 0), 0u);
+  EXPECT_TRUE(kept("inne nieznane zdanie"));
+}
+
+TEST_F(ApplicationTest, ResetButtonRestoresDefaultsAndColours) {
+  Write("setup.ini", "[Chat]\r\nnick=Bob\r\n");
+  ASSERT_EQ(app.Start(), std::nullopt);
+  int coloured = 0;
+  app.hooks.applyColours = [&] { ++coloured; };
+  app.ResetSettingsClicked();
+  EXPECT_EQ(app.model.settings.Text(SettingId::kChatNick), "Plotrak");
+  EXPECT_NE(Slurp(dir.path() / "setup.ini").find("nick=Plotrak\r\n"), std::string::npos);
+  EXPECT_EQ(coloured, 1);
+}
+
 TEST_F(ApplicationTest, LocalLoggingSwitchIsTheShiftedKey) {
   Write("setup.ini", "[rozmowa]\r\nanimacja postaci=0\r\n");
   ASSERT_EQ(app.Start(), std::nullopt);
