@@ -259,8 +259,13 @@ TEST_F(ShippedBase, ScriptedConversation) {
   say("hmm");
   EXPECT_EQ(say("hmm"), "Powtarzasz się :)");
 
-  // A farewell ends the conversation; the bot stays quiet afterwards.
+  // A farewell ends the conversation (no more silence prompts) but the bot still answers;
+  // a second one makes it stay quiet.
   EXPECT_EQ(say("pa"), "Pa, Kasia! Miło się z Tobą rozmawiało.");
+  EXPECT_TRUE(Person("TY").ended);
+  EXPECT_FALSE(Person("TY").silenced);
+  EXPECT_NE(say("halo?"), " ");
+  say("pa");
   EXPECT_EQ(say("halo?"), " ");
 }
 
@@ -273,6 +278,10 @@ TEST_F(ShippedBase, InsultsDownToNothingEndTheConversation) {
   EXPECT_EQ(answer, farewell);
   EXPECT_EQ(Person(rude).mood, 0);
   EXPECT_TRUE(Person(rude).ended);
+  EXPECT_FALSE(Person(rude).silenced);
+  // An ended conversation still gets answers; a second farewell silences the bot.
+  EXPECT_FALSE(Say(rude, "halo?").empty());
+  EXPECT_EQ(Say(rude, "głupku"), farewell);
   EXPECT_EQ(Say(rude, "halo?"), "");
 }
 

@@ -38,6 +38,9 @@ struct InterlocutorRecord {
   uint8_t silenced = 0;
   uint8_t female = 0;
   std::string channel;
+  // The end state already advanced while producing the current answer: a chosen answer is
+  // expanded more than once, and one farewell must not count as two.
+  uint8_t endedThisTurn = 0;
 };
 
 // Advances a person's end state: the first call ends the conversation (no more silence

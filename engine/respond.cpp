@@ -122,6 +122,7 @@ std::string Respond(Engine& engine, const std::string& speaker, const std::strin
 
   const int person = OpenConversation(engine, speaker, channel);
   engine.people[person].ageClearedThisTurn = 0;
+  engine.people[person].endedThisTurn = 0;
   {
     InterlocutorRecord& r = engine.people[person];
     if (r.ended && r.silenced) {

@@ -257,10 +257,15 @@ TEST_F(AnswerScriptTest, GameDrawResetsTries) {
   EXPECT_EQ(Expand("|GRA&wylosuj|x|gra&WYLOSUJ|"), "x");  // exact spellings only
 }
 
-TEST_F(AnswerScriptTest, EndOfConversationTwiceSilences) {
+TEST_F(AnswerScriptTest, EndOfConversationInTwoMessagesSilences) {
   Expand("Pa|KONIEC_ROZMOWY|");
   EXPECT_TRUE(Person().ended);
   EXPECT_FALSE(Person().silenced);
+  // Regression: the chosen answer is expanded again for the returned text; within one
+  // message that must not count as a second farewell.
+  Expand("Pa|KONIEC_ROZMOWY|");
+  EXPECT_FALSE(Person().silenced);
+  Person().endedThisTurn = 0;  // the next message
   Expand("|koniec_rozmowy|");
   EXPECT_TRUE(Person().silenced);
 }

@@ -160,9 +160,12 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
       WriteRecord(engine, call.speaker).lastMarker = args[0];
       engine.script.lastMarkerSet = true;
       return Nothing();
-    case Id::kEndConversation:
-      EndConversation(WriteRecord(engine, call.speaker));
+    case Id::kEndConversation: {
+      InterlocutorRecord& record = WriteRecord(engine, call.speaker);
+      if (!record.endedThisTurn) EndConversation(record);
+      record.endedThisTurn = 1;
       return Nothing();
+    }
     case Id::kIsWoman: {
       const bool female = ReadRecord(engine, call.speaker).female != 0;
       return Test(args[0] == "true" ? female : !female);
