@@ -147,7 +147,7 @@ void BM_AdversarialPattern(benchmark::State& state) {
   const std::string input(state.range(0), 'A');
   for (auto _ : state) benchmark::DoNotOptimize(MatchPattern(input, "@A@A@A@A@A@A@A@A@B"));
 }
-BENCHMARK(BM_AdversarialPattern)->Arg(60)->Arg(600)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AdversarialPattern)->Arg(60)->Arg(600)->Arg(65536)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace plotrak

@@ -1,6 +1,7 @@
 #include "engine/pattern_match.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/normalize.h"
@@ -10,72 +11,55 @@ namespace {
 
 constexpr int kEnd = -1;  // the end of the input or of the pattern: equal only to itself
 
-// The matcher works on suffixes of the input and the pattern, so a state is (input offset,
-// pattern offset, afterEmptyGap, atStart); each state is decided once.
+// The matcher decides states (input offset, pattern offset, afterEmptyGap, atStart): the
+// input and the pattern are always matched as suffixes. Every sub-search moves on in the
+// pattern, so the answers for one pattern offset and pair of flags are computed together
+// for every input offset (a "column"), from the columns further on in the pattern. The loops
+// that try every run length of a wildcard then become range questions on a column, answered
+// in constant time, and the whole match costs O(len(p)^2 * len(s)) at most.
 class Matcher {
  public:
-  Matcher(std::string_view s, std::string_view p) : s_(s), p_(p), n_(s.size()), m_(p.size()) {}
-
-  bool Run(size_t so, size_t po, bool afterEmptyGap, bool atStart) {
-    if (so > n_) so = n_;
-    uint8_t* slot = nullptr;
-    if (!memo_.empty()) {
-      slot = &memo_[((so * (m_ + 1) + po) << 2) | (afterEmptyGap << 1) | atStart];
-      if (*slot) return *slot == 2;
-    }
-    const bool result = Decide(so, po, afterEmptyGap, atStart);
-    if (slot) *slot = result ? 2 : 1;
-    return result;
-  }
-
- private:
-  int S(size_t so, size_t i) const {
-    return so + i < n_ ? static_cast<unsigned char>(s_[so + i]) : kEnd;
-  }
-  int P(size_t po, size_t i) const {
-    return po + i < m_ ? static_cast<unsigned char>(p_[po + i]) : kEnd;
-  }
-  static bool Letter(int c) { return c != kEnd && IsAsciiLetter(static_cast<char>(c)); }
-  bool NoLettersFrom(size_t so) {
-    if (noLettersFrom_.empty()) {
-      noLettersFrom_.assign(n_ + 1, 1);
-      for (size_t k = n_; k-- > 0;) noLettersFrom_[k] = noLettersFrom_[k + 1] && !Letter(S(k, 0));
-    }
-    return noLettersFrom_[so > n_ ? n_ : so];
-  }
-  // Sub-searches are memoised; the first one allocates the table.
-  bool Recurse(size_t so, size_t po, bool afterEmptyGap, bool atStart) {
-    if (memo_.empty()) memo_.assign((n_ + 1) * (m_ + 1) * 4, 0);
-    return Run(so, po, afterEmptyGap, atStart);
+  Matcher(std::string_view s, std::string_view p) : s_(s), p_(p), n_(s.size()), m_(p.size()) {
+    firstLetterFrom_.resize(n_ + 1);
+    firstLetterFrom_[n_] = n_;
+    for (size_t k = n_; k-- > 0;) firstLetterFrom_[k] = Letter(S(k, 0)) ? k : firstLetterFrom_[k + 1];
+    columns_.resize((m_ + 1) * 4);
   }
 
   bool Decide(size_t so, size_t po, bool aeg, bool atStart) {
     const std::string_view rest = p_.substr(po);
-    if (rest == "???" && NoLettersFrom(so)) return true;
+    if (rest == "???" && firstLetterFrom_[so] == n_) return true;
     if (rest == "@@@") return true;
     const size_t slen = n_ - so, plen = m_ - po;
     for (size_t i = 0; i <= plen; ++i) {
       const int p = P(po, i);
       if (p == '@') {
         if (i + 1 == plen && !(aeg && Letter(S(so, 0)))) return true;
+        // Runs of one character up to all but the last one are tried, shortest first; the
+        // search stops at the first success unless the flags reject it, and then only the
+        // last try counts.
         bool r = false;
-        // Runs of one character up to all but the last are tried, shortest first.
-        for (size_t k = i + 1; k + 1 <= slen; ++k) {
-          r = Recurse(so + k, po + i + 1, false, false);
-          if (r && (!aeg || atStart)) return true;
+        if (i + 1 < slen) {
+          const Column& next = Get(po + i + 1, false, false);
+          if (!aeg || atStart) {
+            if (next.AnyIn(so + i + 1, n_ - 1)) return true;
+          } else {
+            r = next.At(n_ - 1);
+          }
         }
         if (r) continue;
         if (P(po, i + 1) != '^' && S(so, i + 1) != '@' && aeg && !atStart) return false;
-        return Recurse(so + i, po + i + 1, false, atStart);  // "@" as an empty run
+        return Get(po + i + 1, false, atStart).At(so + i);  // "@" as an empty run
       }
       if (p == '^') {
-        if (i + 1 == plen && NoLettersFrom(so + i)) return true;
-        for (size_t k = i + 1; k + 1 <= slen; ++k) {
-          if (Letter(S(so, k - 1))) break;
-          if (Recurse(so + k, po + i + 1, false, atStart)) return true;
+        if (i + 1 == plen && firstLetterFrom_[std::min(so + i, n_)] == n_) return true;
+        // Runs of non-letters only: the tries stop before a run would take in a letter.
+        if (i + 1 < slen) {
+          const size_t last = std::min(n_ - 1, firstLetterFrom_[so + i]);
+          if (last >= so + i + 1 && Get(po + i + 1, false, atStart).AnyIn(so + i + 1, last)) return true;
         }
         if (P(po, i + 1) != '^' && S(so, i + 1) != '@' && aeg && !atStart) return false;
-        return Recurse(so + i, po + i + 1, true, atStart);  // "^" as an empty run
+        return Get(po + i + 1, true, atStart).At(so + i);  // "^" as an empty run
       }
       if (p != S(so, i)) return false;
       if (aeg && !atStart) return false;
@@ -84,10 +68,44 @@ class Matcher {
     return true;
   }
 
+ private:
+  // The results for one pattern offset and pair of flags, at every input offset 0..n, with a
+  // prefix count of successes for range questions.
+  struct Column {
+    std::vector<uint32_t> trueBefore;  // successes at offsets below k
+    bool At(size_t so) const {
+      if (so >= trueBefore.size() - 1) so = trueBefore.size() - 2;  // past the end = at the end
+      return trueBefore[so + 1] != trueBefore[so];
+    }
+    bool AnyIn(size_t from, size_t to) const { return trueBefore[to + 1] != trueBefore[from]; }
+  };
+
+  const Column& Get(size_t po, bool aeg, bool atStart) {
+    std::unique_ptr<Column>& slot = columns_[po * 4 + aeg * 2 + atStart];
+    if (!slot) {
+      auto column = std::make_unique<Column>();
+      column->trueBefore.resize(n_ + 2);
+      column->trueBefore[0] = 0;
+      for (size_t so = 0; so <= n_; ++so) {
+        column->trueBefore[so + 1] = column->trueBefore[so] + (Decide(so, po, aeg, atStart) ? 1 : 0);
+      }
+      slot = std::move(column);
+    }
+    return *slot;
+  }
+
+  int S(size_t so, size_t i) const {
+    return so + i < n_ ? static_cast<unsigned char>(s_[so + i]) : kEnd;
+  }
+  int P(size_t po, size_t i) const {
+    return po + i < m_ ? static_cast<unsigned char>(p_[po + i]) : kEnd;
+  }
+  static bool Letter(int c) { return c != kEnd && IsAsciiLetter(static_cast<char>(c)); }
+
   std::string_view s_, p_;
   size_t n_, m_;
-  std::vector<uint8_t> memo_;
-  std::vector<uint8_t> noLettersFrom_;
+  std::vector<size_t> firstLetterFrom_;  // first letter at or after k, n when none
+  std::vector<std::unique_ptr<Column>> columns_;
 };
 
 }  // namespace
@@ -95,7 +113,7 @@ class Matcher {
 bool MatchPattern(std::string_view s, std::string_view p, bool afterEmptyGap, bool atStart) {
   // A pattern without wildcards is a plain comparison.
   if (!afterEmptyGap && p.find_first_of("@^?") == std::string_view::npos) return s == p;
-  return Matcher(s, p).Run(0, 0, afterEmptyGap, atStart);
+  return Matcher(s, p).Decide(0, 0, afterEmptyGap, atStart);
 }
 
 }  // namespace plotrak
