@@ -171,3 +171,25 @@ TEST(Respond, ServiceLogKeepsEveryTextWhenOn) {
 
 }  // namespace
 }  // namespace plotrak
+
+namespace plotrak {
+namespace {
+
+// Texts from network peers can be long and odd: they are answered and learned like others.
+TEST(Respond, LongBinaryTextIsHandled) {
+  testing::TestEngine t;
+  t.LoadBase({{"$@A@A@A@A@B$", "x"}, {"$@^CZESC^@$", "hej"}, {"$1111111111$", "f"}},
+             {{"pytanie", "odp"}}, {{"fraza"}});
+  t.engine.settings.fixedVsRandom = 1000;
+  std::string text(200000, 'A');
+  for (size_t i = 0; i < text.size(); i += 7) text[i] = static_cast<char>(i % 256);
+  const std::string answer = Respond(t.engine, "peer", text, true, "chat");
+  EXPECT_FALSE(answer.empty());
+  EXPECT_EQ(Respond(t.engine, "peer", text + " czesc", true, "chat"), "hej");
+  KnowledgeBase saved;
+  ASSERT_TRUE(ReloadBase(saved, t.engine.DataFile("baza.ptk")));
+  EXPECT_EQ(saved.Cell(kDynamicBase, 2, 1), text);
+}
+
+}  // namespace
+}  // namespace plotrak
