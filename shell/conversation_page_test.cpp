@@ -75,12 +75,21 @@ TEST(PresentationModelTest, SaidCountersShowEachChannelAndTheSum) {
   model.CountSaid(SaidChannel::kProgram);
   model.CountSaid(SaidChannel::kGaduGadu);
   model.CountSaid(SaidChannel::kGaduGadu);
+  EXPECT_EQ(ToUtf8(status.Get(FromUtf8("Powiedzianych tekstów (chat): "))),
+            "Powiedzianych tekstów (chat): 0");
+  model.CountSaid(SaidChannel::kChat);
+  model.CountSaid(SaidChannel::kWww);
+  // each channel rewrites its line with its own spelling of the caption
   EXPECT_EQ(ToUtf8(status.Get(FromUtf8("Powiedzianych tekstów(program): "))),
             "Powiedzianych tekstów (program): 1");
+  EXPECT_EQ(ToUtf8(status.Get(FromUtf8("Powiedzianych tekstów (chat): "))),
+            "Powiedzianych tekstów(chat): 1");
+  EXPECT_EQ(ToUtf8(status.Get(FromUtf8("Powiedzianych tekstów(www): "))),
+            "Powiedzianych tekstów(www): 1");
   EXPECT_EQ(ToUtf8(status.Get(FromUtf8("Powiedzianych tekstów(gadu-gadu): "))),
             "Powiedzianych tekstów(gadu-gadu): 2");
   EXPECT_EQ(ToUtf8(status.Get(FromUtf8("Powiedzianych tekstów(suma): "))),
-            "Powiedzianych tekstów(suma): 3");
+            "Powiedzianych tekstów(suma): 5");
 }
 
 TEST(PresentationModelTest, ConnectionStatesAnnounceOnlyChanges) {

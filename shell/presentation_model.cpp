@@ -62,7 +62,7 @@ const std::string& SaidLabel(SaidChannel channel) {
 }
 const std::string& SaidCaption(SaidChannel channel) {
   static const std::string captions[4] = {
-      U("Powiedzianych tekstów (program): "), U("Powiedzianych tekstów (chat): "),
+      U("Powiedzianych tekstów (program): "), U("Powiedzianych tekstów(chat): "),
       U("Powiedzianych tekstów(gadu-gadu): "), U("Powiedzianych tekstów(www): ")};
   return captions[static_cast<int>(channel)];
 }
