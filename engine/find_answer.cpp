@@ -66,67 +66,71 @@ int SlotHolding(const KnowledgeBase& base, int entry, const std::string& answer)
   return 0;
 }
 
+// The slot of mother entry j to answer with, following the person's answer memory: the next
+// answer after the one he heard last time, or the first that applies; 0 when none applies.
+int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std::string& speaker) {
+  const KnowledgeBase& base = engine.base;
+  const int person = engine.people.FindOrAddInterlocutor(speaker);
+  auto memory = [&engine, person]() -> auto& { return engine.people[person].answerMemory; };
+  auto expand = [&](int slot) {
+    return ExpandAnswer(engine, base.Cell(kMotherBase, j, slot), speaker, input);
+  };
+  int pair = 0, k = 0;
+  for (int i = 1; i < static_cast<int>(memory().size()) && pair == 0; ++i) {
+    const std::string pairKey = memory()[i].key;
+    if (!MatchKey(engine, input, UpperAscii(pairKey), speaker)) continue;
+    k = SlotHolding(base, j, memory()[i].answer);
+    if (k != 0) pair = i;
+  }
+  if (pair != 0) {
+    // Rotation, wrapping to slot 2. When none of the answers applies now, the search goes on
+    // behind the entry as it does the first time.
+    const int tries = base.StoredSlotEnd(kMotherBase, j) + 2;
+    for (int t = 0; t < tries; ++t) {
+      ++k;
+      if (base.Cell(kMotherBase, j, k).empty() || k == base.LastSlot()) k = 2;
+      if (!expand(k).empty()) {
+        memory()[pair].answer = base.Cell(kMotherBase, j, k);
+        return k;
+      }
+    }
+    return 0;
+  }
+  const int stored = base.StoredSlotEnd(kMotherBase, j);
+  for (k = 2;; ++k) {
+    if (!base.Cell(kMotherBase, j, k).empty() && !expand(k).empty()) break;
+    if (k >= base.LastSlot()) break;
+    if (k >= stored) k = base.LastSlot() - 1;  // the rest are empty: they expand to nothing
+  }
+  if (expand(k).empty()) return 0;
+  memory().push_back({base.Cell(kMotherBase, j, 1), base.Cell(kMotherBase, j, k)});
+  return k;
+}
+
 }  // namespace
 
 std::string FindAnswer(Engine& engine, int section, const std::string& rawInput,
                        const std::string& speaker, int start) {
   const std::string input = rawInput.empty() ? std::string(" ") : rawInput;
   engine.script.lastMarkerSet = false;
-  KnowledgeBase& base = engine.base;
+  const KnowledgeBase& base = engine.base;
   std::string result;
 
   if (section == kMotherBase) {
     const std::string normalized = NormalizeText(input, NormalizeMode::kKeepAll);
+    // The entry is located twice: its key conditions run again and may now differ.
     if (FindMotherEntry(engine, normalized, speaker, start) != 0) {
-      // The entry is located again: its key conditions run a second time and may now differ.
-      const int j = FindMotherEntry(engine, normalized, speaker, start);
-      if (j != 0) {
-        const int person = engine.people.FindOrAddInterlocutor(speaker);
-        auto memory = [&engine, person]() -> auto& { return engine.people[person].answerMemory; };
-        auto expand = [&](int slot) {
-          return ExpandAnswer(engine, base.Cell(kMotherBase, j, slot), speaker, normalized);
-        };
-        int pair = 0, k = 0;
-        for (int i = 1; i < static_cast<int>(memory().size()); ++i) {
-          const std::string pairKey = memory()[i].key;
-          if (!MatchKey(engine, normalized, UpperAscii(pairKey), speaker)) continue;
-          k = SlotHolding(base, j, memory()[i].answer);
-          if (k != 0) {
-            pair = i;
-            break;
-          }
-        }
-        int chosen = 0;
-        if (pair != 0) {
-          // Rotation: the answer after the one given last time, wrapping to slot 2. When none
-          // of them applies now, carry on behind the entry as a first time would.
-          const int tries = base.StoredSlotEnd(kMotherBase, j) + 2;
-          for (int t = 0; t < tries && chosen == 0; ++t) {
-            ++k;
-            if (base.Cell(kMotherBase, j, k).empty() || k == base.LastSlot()) k = 2;
-            if (!expand(k).empty()) chosen = k;
-          }
-          if (chosen != 0) memory()[pair].answer = base.Cell(kMotherBase, j, chosen);
-        } else {
-          const int stored = base.StoredSlotEnd(kMotherBase, j);
-          for (k = 2;; ++k) {
-            if (!base.Cell(kMotherBase, j, k).empty() && !expand(k).empty()) break;
-            if (k >= base.LastSlot()) break;
-            if (k >= stored) k = base.LastSlot() - 1;  // the rest are empty: expand to nothing
-          }
-          if (!expand(k).empty()) {
-            chosen = k;
-            memory().push_back({base.Cell(kMotherBase, j, 1), base.Cell(kMotherBase, j, k)});
-          }
-        }
-        if (chosen == 0) return FindAnswer(engine, kMotherBase, normalized, speaker, j);
+      if (const int j = FindMotherEntry(engine, normalized, speaker, start)) {
+        const int k = ChooseAnswerSlot(engine, j, normalized, speaker);
+        // Nothing of entry j applies now: the search goes on behind it, and that search
+        // settles the marker.
+        if (k == 0) return FindAnswer(engine, kMotherBase, normalized, speaker, j);
         engine.trace.how = "mother " + std::to_string(j);
-        result = ExpandAnswer(engine, base.Cell(kMotherBase, j, chosen), speaker, normalized);
+        result = ExpandAnswer(engine, base.Cell(kMotherBase, j, k), speaker, normalized);
       }
     }
   } else if (section == kStaticBase) {
-    const int e = FindStaticEntry(base, input, start);
-    if (e != 0) {
+    if (const int e = FindStaticEntry(base, input, start)) {
       int count = 0;
       while (!base.Cell(kStaticBase, e, count + 2).empty()) ++count;
       const int k = engine.random.Uniform(2, count + 1);
