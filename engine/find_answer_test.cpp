@@ -73,6 +73,38 @@ TEST(FindAnswer, LastMarkerLivesUntilTheEndOfTheNextSearch) {
   EXPECT_EQ(t.engine.people[who].lastMarker, "");
 }
 
+TEST(FindAnswer, EntryWhoseAnswersAllFailGivesWayToTheNextMatchingOne) {
+  TestEngine t;
+  t.LoadBase({{"$@KOT@$", "|CZY_KOBIETA&true|Dla pani kot", "|CZY_KOBIETA&true|Kotek"},
+              {"$@PIES@$", "pies"},
+              {"$@KOT@$", "kot dla pana"}});
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "mam kota", "jan"), "kot dla pana");
+  t.engine.people[t.engine.people.FindInterlocutor("jan")].female = 1;
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "mam kota", "jan"), "Dla pani kot");
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "mam kota", "jan"), "Kotek");
+}
+
+TEST(FindAnswer, RotationSkipsAnswersThatDoNotApplyNow) {
+  TestEngine t;
+  t.LoadBase({{"$@KOT@$", "jeden", "|CZY_KOBIETA&true|dla pani", "trzy"}});
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "kot", "jan"), "jeden");
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "kot", "jan"), "trzy");
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "kot", "jan"), "jeden");
+}
+
+TEST(FindAnswer, SecondLocateSeesWhatTheFirstOneSet) {
+  TestEngine t;
+  t.LoadBase({{"$@MECZ@$|CZY_TEMAT&SPORT|", "znowu o sporcie"},
+              {"$@MECZ@$|TEMAT&SPORT|", "lubisz sport?"},
+              {"$@PILKA@$|CZY_TEMAT&SPORT|", "pilka nozna?"}});
+  // The first pass matches entry 2 and sets the topic; locating the entry again, entry 1
+  // now holds.
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "ogladales mecz", "ola"), "znowu o sporcie");
+  EXPECT_EQ(t.engine.people[t.engine.people.FindInterlocutor("ola")].topic, "SPORT");
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "pilka", "ola"), "pilka nozna?");
+  EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "pilka", "ewa"), "");
+}
+
 TEST(FindAnswer, MissingRecordIsCreatedForTheSpeaker) {
   TestEngine t;
   t.LoadBase({{"$A$", "a"}});
