@@ -1,24 +1,49 @@
 #include "shell/settings_file.h"
 
+// The library ships its templates' bodies behind this switch; our own name comparison
+// needs them instantiated here.
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "engine/cp1250.h"
 #include "shell/colour_text.h"
 #include "shell/integer_text.h"
 
 namespace plotrak {
 namespace {
 
+// Section and key names ignore letter case by the Windows-1250 rule, so "HASŁO" finds
+// "hasło" as the profile functions do; plain ASCII folding would miss the Polish letters.
+struct Cp1250NoCase {
+  bool operator()(const char* left, const char* right) const {
+    static const std::array<unsigned char, 256> upper = [] {
+      std::array<unsigned char, 256> table{};
+      for (int c = 0; c < 256; ++c)
+        table[c] = static_cast<unsigned char>(UpperCp1250(std::string(1, static_cast<char>(c)))[0]);
+      return table;
+    }();
+    for (;; ++left, ++right) {
+      const unsigned char a = upper[static_cast<unsigned char>(*left)];
+      const unsigned char b = upper[static_cast<unsigned char>(*right)];
+      if (a != b) return a < b;
+      if (a == 0) return false;
+    }
+  }
+};
+using ProfileIni = CSimpleIniTempl<char, Cp1250NoCase, SI_ConvertA<char>>;
+
 // Windows profile behaviour: the first of duplicate keys is the one read, names ignore
 // letter case, no quote or continuation-line processing, "key=value" without spaces.
-void Configure(CSimpleIniA& ini) {
+void Configure(ProfileIni& ini) {
   ini.SetUnicode(false);
   ini.SetMultiKey(true);
   ini.SetMultiLine(false);
@@ -26,7 +51,7 @@ void Configure(CSimpleIniA& ini) {
   ini.SetSpaces(false);
 }
 
-void Load(CSimpleIniA& ini, std::string_view bytes) {
+void Load(ProfileIni& ini, std::string_view bytes) {
   // The parser stops at a NUL byte; a blank keeps the rest of a damaged file readable.
   std::string data(bytes);
   for (char& c : data)
@@ -54,7 +79,7 @@ std::string OneLine(std::string value) {
   return value;
 }
 
-void Put(CSimpleIniA& ini, const SettingDef& def, const std::string& value) {
+void Put(ProfileIni& ini, const SettingDef& def, const std::string& value) {
   if (ini.SetValue(def.section, def.key, OneLine(value).c_str(), nullptr, true) < 0)
     throw std::runtime_error("Out of memory while writing setup.ini");
 }
@@ -67,7 +92,7 @@ int32_t ReadNumber(SettingId id, const char* text) {
 }  // namespace
 
 void ReadSettingsFromBytes(std::string_view bytes, SettingsValues& values) {
-  CSimpleIniA ini;
+  ProfileIni ini;
   Configure(ini);
   Load(ini, bytes);
   for (const SettingDef& def : SettingsTable()) {
@@ -101,7 +126,7 @@ void ReadSettings(const std::filesystem::path& file, SettingsValues& values) {
 
 std::string SettingsFileBytes(std::string_view existing, bool exists, const SettingsValues& values,
                               bool defaultsOnly) {
-  CSimpleIniA ini;
+  ProfileIni ini;
   Configure(ini);
   Load(ini, existing);
   if (!exists || defaultsOnly)

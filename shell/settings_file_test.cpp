@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/cp1250.h"
 #include "engine/test_support.h"
 #include "shell/integer_text.h"
 
@@ -108,6 +109,13 @@ TEST(SettingsFileTest, NamesIgnoreLetterCaseAndRozmowaKeysAreShifted) {
   EXPECT_TRUE(values.Flag(SettingId::kLocalLog));
   ReadSettingsFromBytes("[rozmowa]\nanimacja postaci=0\n", values);
   EXPECT_FALSE(values.Flag(SettingId::kLocalLog));
+  // Polish capitals fold too: "HASŁO" is the key "hasło"
+  ReadSettingsFromBytes(FromUtf8("[GADU-GADU]\nHASŁO=tajne\n"), values);
+  EXPECT_EQ(values.Text(SettingId::kGgPassword), "tajne");
+  const std::string written =
+      SettingsFileBytes(FromUtf8("[gadu-gadu]\nHASŁO=stare\n"), true, values, false);
+  EXPECT_EQ(ToUtf8(written).find("HASŁO"), std::string::npos) << ToUtf8(written);
+  EXPECT_NE(ToUtf8(written).find("hasło=tajne"), std::string::npos) << ToUtf8(written);
 }
 
 TEST(SettingsFileTest, FlagsReadAsNumbersElseDefault) {
