@@ -45,8 +45,13 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
   return static_cast<int32_t>(value);
 }
 
-int32_t IntegerOrThrow(std::string_view text) {
-  if (auto value = ParseInteger(text)) return *value;
+int32_t DecimalOrThrow(std::string_view text) {
+  size_t i = text.find_first_not_of(' ');
+  if (i != std::string_view::npos && (text[i] == '+' || text[i] == '-')) ++i;
+  const bool digitsOnly =
+      i < text.size() && text.find_first_not_of("0123456789", i) == std::string_view::npos;
+  if (digitsOnly)
+    if (auto value = ParseInteger(text)) return *value;
   throw ConversionError(text);
 }
 

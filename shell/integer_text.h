@@ -15,7 +15,9 @@ namespace plotrak {
 // may follow. Empty when the text is not such a number or does not fit in 32 bits.
 std::optional<int32_t> ParseInteger(std::string_view text);
 
-// ParseInteger, throwing ConversionError for text that is not a number.
-int32_t IntegerOrThrow(std::string_view text);
+// A decimal integer only (optional leading spaces and sign, then digits), as the status
+// index and the slider positions are stored; ConversionError for any other text, the
+// hexadecimal forms included.
+int32_t DecimalOrThrow(std::string_view text);
 
 }  // namespace plotrak

@@ -85,7 +85,7 @@ void Put(ProfileIni& ini, const SettingDef& def, const std::string& value) {
 }
 
 int32_t ReadNumber(SettingId id, const char* text) {
-  const int32_t value = IntegerOrThrow(text);
+  const int32_t value = DecimalOrThrow(text);
   return id == SettingId::kGgStatus ? ClampStatus(value) : ClampSlider(value);
 }
 

@@ -147,7 +147,13 @@ TEST(SettingsFileTest, BadSliderStopsReadingThereWithConversionError) {
   }
   EXPECT_TRUE(values.Flag(SettingId::kServiceLog));
   EXPECT_EQ(values.Number(SettingId::kLearnVsPerfect), 77);
-  EXPECT_THROW(ReadSettingsFromBytes("[Gadu-Gadu]\nstatus=\n", values), ConversionError);
+  // only decimal digits make a number here; hexadecimal or overlong text is an error too
+  for (const char* text : {"", "$2", "0x2", "2.0", "99999999999", "-", "1 2"})
+    EXPECT_THROW(ReadSettingsFromBytes(std::string("[Gadu-Gadu]\nstatus=") + text + "\n", values),
+                 ConversionError)
+        << text;
+  ReadSettingsFromBytes("[Gadu-Gadu]\nstatus=+2\n", values);
+  EXPECT_EQ(values.Number(SettingId::kGgStatus), 2);
 }
 
 TEST(SettingsFileTest, NumbersAreClampedToTheirControls) {
