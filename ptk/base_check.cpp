@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "engine/cp1250.h"
 #include "engine/normalize.h"
@@ -21,6 +22,20 @@ bool HasWildcards(const std::string& pattern) {
   return pattern == "???" || pattern.find_first_of("@^") != std::string::npos;
 }
 
+// The longest run of characters that stand for themselves in a pattern.
+std::string LongestPlainRun(const std::string& pattern) {
+  std::string best, run;
+  for (char c : pattern + '@') {
+    if (c == '@' || c == '^') {
+      if (run.size() > best.size()) best = run;
+      run.clear();
+    } else {
+      run += c;
+    }
+  }
+  return best;
+}
+
 bool IsBlank(const std::string& text) {
   return text.find_first_not_of(" \t") == std::string::npos;
 }
@@ -36,23 +51,56 @@ std::string PolishLetters(const std::string& pattern) {
   return found;
 }
 
-// A mother-base entry that answers every input one of its patterns matches: no key
-// condition can fail, and some answer has text and no condition.
-struct SureKey {
-  int line;
-  std::vector<std::string> patterns;
-};
-
-bool Covers(const SureKey& earlier, const std::string& pattern) {
-  for (const auto& p : earlier.patterns) {
-    if (IsCatchAll(p) || p == pattern) return true;
-    if (!HasWildcards(pattern)) {
-      // A plain pattern matches exactly one input: itself.
-      if (p == "???" ? HasNoLetters(pattern) : MatchPattern(pattern, p)) return true;
+// The mother-base keys so far that answer every input one of their patterns matches (no
+// key condition can fail, and some answer has text and no condition), indexed so that a
+// base of many thousand keys is checked quickly: a pattern with wildcards is only ever
+// covered by a catch-all or by the identical pattern, and a plain pattern is only tried
+// against the wildcard patterns whose longest run of plain characters it contains.
+class SureKeys {
+ public:
+  void Add(int line, const std::vector<std::string>& patterns) {
+    for (const auto& p : patterns) {
+      if (IsCatchAll(p)) {
+        if (firstCatchAll_ == 0) firstCatchAll_ = line;
+      } else {
+        exact_.emplace(p, line);
+        if (HasWildcards(p))
+          byLongestRun_[p == "???" ? "" : LongestPlainRun(p)].push_back({p, line});
+      }
     }
   }
-  return false;
-}
+
+  // The line of the earliest key that answers every input the pattern matches, or 0.
+  int FirstCovering(const std::string& pattern) const {
+    int best = firstCatchAll_;
+    auto consider = [&best](int line) {
+      if (best == 0 || line < best) best = line;
+    };
+    if (const auto it = exact_.find(pattern); it != exact_.end()) consider(it->second);
+    if (!HasWildcards(pattern)) {
+      // A plain pattern matches exactly one input: itself.
+      auto tryRun = [&](const std::string& run) {
+        const auto it = byLongestRun_.find(run);
+        if (it == byLongestRun_.end()) return;
+        for (const auto& [p, line] : it->second) {
+          if (best != 0 && line >= best) break;
+          if (p == "???" ? HasNoLetters(pattern) : MatchPattern(pattern, p)) consider(line);
+        }
+      };
+      tryRun("");
+      for (size_t from = 0; from < pattern.size(); ++from) {
+        for (size_t len = 1; from + len <= pattern.size(); ++len) tryRun(pattern.substr(from, len));
+      }
+    }
+    return best;
+  }
+
+ private:
+  int firstCatchAll_ = 0;
+  std::map<std::string, int> exact_;  // emplace keeps the earliest line
+  // Wildcard patterns (in line order) by their longest plain run; "" holds those without one.
+  std::unordered_map<std::string, std::vector<std::pair<std::string, int>>> byLongestRun_;
+};
 
 class Checker {
  public:
@@ -98,7 +146,7 @@ class Checker {
   }
 
   void CheckMother(const std::vector<SourceEntry>& entries) {
-    std::vector<SureKey> sure;
+    SureKeys sure;
     for (const auto& entry : entries) {
       const int line = entry.key.line;
       if (entry.key.text.empty()) {
@@ -144,20 +192,19 @@ class Checker {
       if (!patterns.empty()) {
         int shadowLine = 0;
         for (const auto& p : patterns) {
-          const auto it = std::find_if(sure.begin(), sure.end(),
-                                       [&p](const SureKey& s) { return Covers(s, p); });
-          if (it == sure.end()) {
+          const int covering = sure.FirstCovering(p);
+          if (covering == 0) {
             shadowLine = 0;
             break;
           }
-          shadowLine = std::max(shadowLine, it->line);
+          shadowLine = std::max(shadowLine, covering);
         }
         if (shadowLine != 0) {
           Report(line, "key is never reached: the key on line " + std::to_string(shadowLine) +
                            " answers every input it matches first");
         }
       }
-      if (!keyCanFail && anySure && !unpaired) sure.push_back({line, patterns});
+      if (!keyCanFail && anySure && !unpaired) sure.Add(line, patterns);
     }
   }
 

@@ -63,6 +63,11 @@ const Case kCases[] = {
     {"[MATKA]\nK: $@CZESC@$\nA: x\nK: $NO CZESC$\nA: y\n", 5, "the key on line 3"},
     {"[MATKA]\nK: $???$\nA: x\nK: $123$$:)$\nA: y\n", 5, "the key on line 3"},
     {"[MATKA]\nK: $@A@$\nA: x\nK:\nA: y\n", 5, "empty key"},
+    // The earliest of several covering keys is named, whichever way it covers.
+    {"[MATKA]\nK: $^HEJ@$\nA: x\nK: $HEJ TY$\nA: y\nK: $HEJ TY$$^HEJ@$\nA: z\n", 7,
+     "the key on line 3"},
+    {"[MATKA]\nK: $@TY@$\nA: x\nK: $@@@$\nA: y\nK: $HEJ TY$\nA: z\n", 7, "the key on line 3"},
+    {"[MATKA]\nK: $@Q@$\nA: x\nK: $@^@$\nA: y\nK: $HEJ TY$\nA: z\n", 7, "the key on line 5"},
     {"[MATKA]\nK: $A$\nA: x\n[STATYCZNA]\nK: Jak się masz?\nA: a\nK: jak sie masz\nA: b\n", 8,
      "same letters as the one on line 6"},
     {"[MATKA]\nK: $A$\nA: x\n[STATYCZNA]\nK: ???\nA: a\n", 6, "without letters"},
@@ -92,6 +97,21 @@ TEST(BaseCheckTest, ConditionsKeepAnEarlierKeyFromShadowing) {
                     "K: $@@@$\nA: |czy_uczucia&0&50|y\n"
                     "K: $^CZESC^$\nA: z\n")
                   .empty());
+}
+
+TEST(BaseCheckTest, ManyKeysAreCheckedWithoutComparingEveryPair) {
+  // 60,000 keys, each with a wildcard pattern and a plain one that no earlier key covers:
+  // comparing every plain pattern with every earlier wildcard pattern would take minutes.
+  std::string body = "[MATKA]\n";
+  for (int i = 0; i < 60000; ++i) {
+    const std::string n = std::to_string(i);
+    body += "K: $@SLOWO" + n + "X@$$^ZWYKLY" + n + "Q^$\nA: a" + n + "\n";
+  }
+  body += "K: $ZWYKLY17Q$\nA: cien\nK: $XSLOWO5XX$\nA: cien\n";
+  const auto findings = Check(body);
+  ASSERT_EQ(findings.size(), 2u);
+  EXPECT_NE(findings[0].message.find("line " + std::to_string(3 + 2 * 17)), std::string::npos);
+  EXPECT_NE(findings[1].message.find("line " + std::to_string(3 + 2 * 5)), std::string::npos);
 }
 
 }  // namespace

@@ -55,11 +55,15 @@ bool SameTexts(const BaseSource& a, const BaseSource& b) {
   return true;
 }
 
-// Why a file is not in the form the program writes: a walk over its raw fields.
+// Why a file is not in the form the program writes: a walk over its raw fields. Only the
+// first reasons are spelled out; a file of random bytes would otherwise give one per byte.
+constexpr int kShownReasons = 20;
+
 std::string Diagnose(std::string_view bytes, const std::string& saved) {
   std::string why;
-  auto note = [&why](size_t offset, const std::string& text) {
-    why += "\n  byte " + std::to_string(offset) + ": " + text;
+  int reasons = 0;
+  auto note = [&why, &reasons](size_t offset, const std::string& text) {
+    if (++reasons <= kShownReasons) why += "\n  byte " + std::to_string(offset) + ": " + text;
   };
   const size_t headerEnd = bytes.find(static_cast<char>(kSection));
   const std::string_view header = bytes.substr(0, headerEnd);
@@ -101,6 +105,9 @@ std::string Diagnose(std::string_view bytes, const std::string& saved) {
     }
     opener = c;
     fieldStart = i + 1;
+  }
+  if (reasons > kShownReasons) {
+    why += "\n  ... and " + std::to_string(reasons - kShownReasons) + " more";
   }
   if (why.empty()) {
     const auto diff = std::mismatch(bytes.begin(), bytes.end(), saved.begin(), saved.end());
@@ -164,7 +171,11 @@ BaseSource SourceOfBase(const KnowledgeBase& base) {
 
 BaseSource DumpBaseBytes(std::string_view bytes) {
   KnowledgeBase base;
-  ReloadBaseFromBytes(base, bytes);
+  try {
+    ReloadBaseFromBytes(base, bytes);
+  } catch (const std::exception& e) {
+    throw std::runtime_error(std::string("not a base file (") + e.what() + ")");
+  }
   const std::string saved = BaseFileBytes(base);
   if (saved != bytes) {
     throw UnrepresentableBase(

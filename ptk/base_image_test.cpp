@@ -110,7 +110,31 @@ TEST(BaseImageTest, FilesTheProgramWouldNotSaveBackAreRefused) {
 }
 
 TEST(BaseImageTest, NotABaseFileAtAll) {
-  EXPECT_THROW(DumpBaseBytes("no separator here"), std::runtime_error);
+  for (const std::string bytes : {std::string("no separator here"), std::string(), Bytes({200})}) {
+    try {
+      DumpBaseBytes(bytes);
+      ADD_FAILURE() << "dumped " << bytes.size() << " bytes";
+    } catch (const UnrepresentableBase& e) {
+      ADD_FAILURE() << e.what();
+    } catch (const std::runtime_error& e) {
+      EXPECT_NE(std::string(e.what()).find("not a base file"), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(BaseImageTest, RandomBytesGiveAShortReason) {
+  std::mt19937 gen(3);
+  std::uniform_int_distribution<int> byte(0, 255);
+  std::string bytes = File("v", {{200, ""}, {201, "k"}});
+  for (int i = 0; i < 100000; ++i) bytes += static_cast<char>(byte(gen));
+  try {
+    DumpBaseBytes(bytes);
+    ADD_FAILURE() << "random bytes were dumped";
+  } catch (const UnrepresentableBase& e) {
+    const std::string why = e.what();
+    EXPECT_LT(why.size(), 2000u);
+    EXPECT_NE(why.find(" more"), std::string::npos);
+  }
 }
 
 TEST(BaseImageTest, SourceThatCannotBeKeptIsRejectedWithItsLine) {
