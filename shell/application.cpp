@@ -114,6 +114,15 @@ void Application::ReportError(const std::string& message) {
   model.SetStatusBar(ErrorText(message));
 }
 
+void Application::AutostartClicked(bool checked) {
+  model.settings.SetFlag(SettingId::kAutostart, checked);
+  try {
+    SetAutostart(checked, executable_);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
+}
+
 void Application::ResetSettingsClicked() {
   try {
     ResetSettings(engine.DataFile(kSettingsFileName), model.settings);

@@ -63,6 +63,11 @@ class Application {
   void ReportError(const std::exception& error);
   void ReportError(const std::string& message);
 
+  // A click on "Uruchamiaj Plotraka przy starcie systemu": the box takes `checked` and the
+  // autostart entry is written or removed at once. Reading the settings moves the box
+  // without touching the entry.
+  void AutostartClicked(bool checked);
+
   // "resetuj ustawienia": defaults written and read back, colours applied again.
   void ResetSettingsClicked();
 

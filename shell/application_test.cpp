@@ -180,6 +180,24 @@ TEST_F(ApplicationTest, ShutdownWritesSettingsContactsAndAutostart) {
   EXPECT_EQ(read.rows[2][1], "456");
 }
 
+TEST_F(ApplicationTest, AutostartEntryChangesOnClickAndExitOnly) {
+  const auto entry = home.path() / ".config/autostart/plotrak.desktop";
+  Write("setup.ini", "[rozne]\r\nuruchamiaj przy starcie=1\r\n");
+  ASSERT_EQ(app.Start(), std::nullopt);
+  EXPECT_TRUE(app.model.settings.Flag(SettingId::kAutostart));
+  EXPECT_FALSE(std::filesystem::exists(entry));  // reading moves the box only
+  app.AutostartClicked(false);
+  EXPECT_FALSE(app.model.settings.Flag(SettingId::kAutostart));
+  app.AutostartClicked(true);
+  EXPECT_TRUE(std::filesystem::exists(entry));
+  app.AutostartClicked(false);
+  EXPECT_FALSE(std::filesystem::exists(entry));
+  app.ResetSettingsClicked();  // a reset does not touch the entry either
+  EXPECT_FALSE(std::filesystem::exists(entry));
+  app.Shutdown();  // unchecked at exit: nothing written
+  EXPECT_FALSE(std::filesystem::exists(entry));
+}
+
 TEST_F(ApplicationTest, FailedWritesAreReportedAndShutdownGoesOn) {
   ASSERT_EQ(app.Start(), std::nullopt);
   std::filesystem::create_directory(dir.path() / "setup.ini");

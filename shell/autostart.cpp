@@ -9,20 +9,43 @@
 namespace plotrak {
 namespace {
 
-// Exec= quoting of the desktop entry format: a path with blanks or quoting characters is
-// put in double quotes with ", `, $ and \ escaped.
+// The Exec= value for one program path: the argument is double-quoted when it holds a blank
+// or a quoting character (with ", `, $ and \ escaped inside), a literal % is doubled so it
+// is no field code, and the result gets the string escapes of the entry file (\\, \n, \t,
+// \r), so no path can break the line or forge another key.
 std::string ExecArgument(const std::string& path) {
   bool needsQuotes = false;
   for (char c : path)
-    if (std::string_view(" \t\"'\\><~|&;$*?#()`=%").find(c) != std::string_view::npos)
+    if (std::string_view(" \t\n\r\"'\\><~|&;$*?#()`=%").find(c) != std::string_view::npos)
       needsQuotes = true;
-  if (!needsQuotes) return path;
-  std::string quoted = "\"";
+  std::string argument;
+  if (needsQuotes) argument += '"';
   for (char c : path) {
-    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += "\\\\";
-    quoted += c;
+    if (needsQuotes && (c == '"' || c == '`' || c == '$' || c == '\\')) argument += '\\';
+    argument += c;
+    if (c == '%') argument += '%';
   }
-  return quoted + "\"";
+  if (needsQuotes) argument += '"';
+  std::string value;
+  for (char c : argument) {
+    switch (c) {
+      case '\\':
+        value += "\\\\";
+        break;
+      case '\n':
+        value += "\\n";
+        break;
+      case '\t':
+        value += "\\t";
+        break;
+      case '\r':
+        value += "\\r";
+        break;
+      default:
+        value += c;
+    }
+  }
+  return value;
 }
 
 }  // namespace

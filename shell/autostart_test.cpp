@@ -39,9 +39,24 @@ TEST_F(AutostartTest, WritesTheEntryWithTheFullPathAndRemovesIt) {
   SetAutostart(false, "/opt/plotrak/plotrak");  // a second removal is silent
 }
 
-TEST_F(AutostartTest, PathsWithBlanksAreQuoted) {
-  SetAutostart(true, "/home/ja/moje programy/plo\"trak");
-  EXPECT_NE(Entry().find("\nExec=\"/home/ja/moje programy/plo\\\\\"trak\"\n"), std::string::npos);
+TEST_F(AutostartTest, PathsAreQuotedAndEscapedForTheExecLine) {
+  struct Case {
+    const char* path;
+    const char* exec;  // as it stands in the file
+  } cases[] = {
+      {"/home/ja/moje programy/plo\"trak", "\"/home/ja/moje programy/plo\\\\\"trak\""},
+      {"/opt/100%/plotrak", "\"/opt/100%%/plotrak\""},
+      {"/opt/a$b/plotrak", "\"/opt/a\\\\$b/plotrak\""},
+      {"/opt/a\\b", "\"/opt/a\\\\\\\\b\""},
+      {"/opt/x\nExec=/bin/evil", "\"/opt/x\\nExec=/bin/evil\""},
+  };
+  for (const Case& c : cases) {
+    SetAutostart(true, c.path);
+    EXPECT_NE(Entry().find(std::string("\nExec=") + c.exec + "\n"), std::string::npos)
+        << c.path << "\n"
+        << Entry();
+    EXPECT_EQ(Entry().find("\nExec=/bin/evil"), std::string::npos);
+  }
 }
 
 TEST_F(AutostartTest, AFolderThatCannotBeMadeIsSkippedSilently) {
