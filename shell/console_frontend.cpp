@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <random>
@@ -42,6 +43,9 @@ void FollowPage(ConversationPage& page, const std::string& prefix) {
 }  // namespace
 
 int RunConsole(const ConsoleOptions& options) {
+  // A reader that goes away must not kill the program before "zamknij" has written the
+  // settings and the contacts: the answers are then lost, the files are not.
+  std::signal(SIGPIPE, SIG_IGN);
   int argc = 1;
   char name[] = "plotrak";
   char* argv[] = {name, nullptr};
@@ -88,7 +92,7 @@ int RunConsole(const ConsoleOptions& options) {
             app.engine.trace.how.clear();
             const std::string answer = app.LocalLine(text);
             PrintOut("PLOTRAK: " + answer);
-            if (options.trace) PrintErr("", app.engine.trace.how);
+            if (options.trace && !app.engine.trace.how.empty()) PrintErr("", app.engine.trace.how);
           },
           Qt::QueuedConnection);
     }

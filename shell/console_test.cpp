@@ -99,10 +99,23 @@ TEST_F(ConsoleTest, MissingDataFilesStopWithStatusOne) {
   EXPECT_EQ(run.out, "");
 }
 
-TEST_F(ConsoleTest, WithoutConsoleItPointsThereAndExitsWithTwo) {
-  const ProgramRun run = Plotrak("", "");
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("--console"), std::string::npos);
+TEST_F(ConsoleTest, WithoutConsoleOrWithABadSeedItExitsWithTwo) {
+  for (const char* args : {"", "--console --seed -1", "--console --seed 4294967296",
+                           "--console --seed 12x", "--console --seed"}) {
+    const ProgramRun run = Plotrak("", args);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_NE(run.err.find("--console"), std::string::npos) << args;
+  }
+  EXPECT_EQ(Plotrak("", "--console --seed 4294967295").status, 0);
+}
+
+TEST_F(ConsoleTest, AReaderThatGoesAwayLosesTheAnswersButNotTheSettings) {
+  const std::string command = "{ sleep 1; echo cześć; } | HOME='" + dir.path().string() +
+                              "' " PLOTRAK_BINARY " --console --dir '" + dir.path().string() +
+                              "' 2>/dev/null | true";
+  std::system(command.c_str());
+  EXPECT_NE(Slurp(dir.path() / "setup.ini").find("[WWW]\r\n"), std::string::npos);
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "gadugadu.ptk"));
 }
 
 }  // namespace

@@ -40,9 +40,12 @@ int main(int argc, char** argv) {
     } else if (arg == "--dir" && hasValue) {
       options.dataDir = std::filesystem::absolute(argv[++i]);
     } else if (arg == "--seed" && hasValue) {
-      char* end = nullptr;
-      const unsigned long seed = std::strtoul(argv[++i], &end, 10);
-      if (!end || *end) return Usage();
+      const std::string text = argv[++i];
+      if (text.empty() || text.size() > 10 ||
+          text.find_first_not_of("0123456789") != std::string::npos)
+        return Usage();
+      const unsigned long long seed = std::stoull(text);
+      if (seed > 0xFFFFFFFFull) return Usage();
       options.seed = static_cast<uint32_t>(seed);
     } else if (arg == "--connect" && hasValue) {
       std::string list = argv[++i];
