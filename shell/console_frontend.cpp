@@ -6,11 +6,13 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <random>
 #include <thread>
 
 #include "engine/cp1250.h"
 #include "shell/application.h"
+#include "shell/page_line_filter.h"
 
 namespace plotrak {
 namespace {
@@ -27,16 +29,13 @@ void PrintErr(const std::string& prefix, const std::string& cp1250) {
   std::fflush(stderr);
 }
 
-// Lines for a page's tabs go to stderr under the page's prefix; a line that a channel puts
-// both in its traffic pane and in the person's tab is printed once.
+// Lines for a page's tabs go to stderr under the page's prefix.
 void FollowPage(ConversationPage& page, const std::string& prefix) {
-  auto last = std::make_shared<std::string>();
-  page.onChange = [&page, prefix, last](ConversationPage::Change change, int index) {
+  auto filter = std::make_shared<PageLineFilter>();
+  page.onChange = [&page, prefix, filter](ConversationPage::Change change, int index) {
     if (change != ConversationPage::Change::kLineAdded) return;
     const std::string& line = page.tabs()[index].lines.back();
-    if (line == *last) return;
-    *last = line;
-    PrintErr(prefix, line);
+    if (filter->ShouldPrint(index, line)) PrintErr(prefix, line);
   };
 }
 

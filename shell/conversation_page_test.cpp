@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/cp1250.h"
+#include "shell/page_line_filter.h"
 #include "shell/presentation_model.h"
 
 namespace plotrak {
@@ -90,6 +91,16 @@ TEST(PresentationModelTest, SaidCountersShowEachChannelAndTheSum) {
             "Powiedzianych tekstów(gadu-gadu): 2");
   EXPECT_EQ(ToUtf8(status.Get(FromUtf8("Powiedzianych tekstów(suma): "))),
             "Powiedzianych tekstów(suma): 5");
+}
+
+TEST(PageLineFilterTest, AnEchoInAnotherTabIsDroppedARepeatInOneTabIsNot) {
+  PageLineFilter filter;
+  EXPECT_TRUE(filter.ShouldPrint(0, "[OD Ala] hej"));
+  EXPECT_FALSE(filter.ShouldPrint(2, "[OD Ala] hej"));  // the same line in Ala's tab
+  EXPECT_TRUE(filter.ShouldPrint(2, "[OD Ala] hej"));   // Ala says it again
+  EXPECT_TRUE(filter.ShouldPrint(2, "[OD Ala] hej"));
+  EXPECT_FALSE(filter.ShouldPrint(0, "[OD Ala] hej"));  // ... and its echo in the pane
+  EXPECT_TRUE(filter.ShouldPrint(0, "[OD Ola] cze"));
 }
 
 TEST(PresentationModelTest, ConnectionStatesAnnounceOnlyChanges) {
