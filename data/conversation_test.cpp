@@ -120,7 +120,9 @@ const Utterance kUtterances[] = {
     {"jak dlugo dzialasz", 1, "$@JAK DLUGO DZIALASZ@$"},
     {"z iloma osobami dzisiaj rozmawiałeś?", 1, "$@Z ILOMA OSOBAMI@$"},
     {"jaka jest wersja bazy", 1, "$@^WERSJA@$"},
-    {"mój mail to jan@example.com", 1, "$@MOJ MAIL@$"},
+    {"mój mail to jan@example.com", 1, "$@MOJ MAIL TO@$"},
+    {"jan.kowalski@poczta.pl", 1, "$@MOJ MAIL TO@$"},
+    {"jaki jest mój mail?", 1, "$@ZNASZ MOJ MAIL@$"},
     {"jesteś robotem?", 1, "$@CZY JESTES CZLOWIEKIEM@$"},
     {"co umiesz", 1, "$@CO UMIESZ@$"},
     {"gdzie mieszkasz", 1, "$@SKAD JESTES@$"},
@@ -138,6 +140,29 @@ const Utterance kUtterances[] = {
     {"nie wiem", 1, "$^NIE WIEM^@$"},
     {"a ty?", 1, "$^A TY^$"},
     {"1111111111", 1, "$1111111111$"},
+    {"ile to dwa plus dwa razy trzy", 1, "$@ILE TO@$$@ILE JEST@$$@ILE BEDZIE@$$@POLICZ@$"},
+    {"ile to 5/0", 1, "$@ILE TO@$$@ILE JEST@$$@ILE BEDZIE@$$@POLICZ@$"},
+    {"policz 12*7", 1, "|CZY_MATH|"},
+    {"fajne imię!", 1, "$@FAJNE IMIE@$"},
+    {"co mam robić?", 1, "$@CO MAM ROBIC@$"},
+    {"bo chłopak mnie rzucił", 1, "$@MNIE RZUCIL@$"},
+    {"nie chce mi sie", 1, "$@NIE CHCE MI SIE@$"},
+    {"ma na imię Filemon", 1, "$@^MA NA IMIE @$"},
+    {"a ty masz jakieś hobby?", 1, "$@HOBBY@$"},
+    {"lubisz kwiaty?", 1, "$@^KWIAT@$"},
+    {"Harry Potter", 1, "$@^HARRY POTTER@$"},
+    {"oglądałeś Gwiezdne Wojny?", 1, "$@^HARRY POTTER@$"},
+    {"czytałaś Lalkę?", 1, "$@^CZYTALES^@$"},
+    {"chodzę do liceum", 1, "$@^LICEUM@$"},
+    {"jestem programistą", 1, "$@^PROGRAMIST@$"},
+    {"nie dam rady", 1, "$@^NIE UMIEM^@$"},
+    {"mam problem", 1, "$@^MAM PROBLEM^@$"},
+    {"pokłóciłam się z siostrą", 1, "$@^JESTEM ZLA NA@$"},
+    {"udało mi się!", 1, "$@^DOBRZE MI IDZIE^@$"},
+    {"jak minął ci dzień?", 1, "$@^JAK MINAL CI DZIEN^@$"},
+    {"tańczę balet", 1, "$@^TANCZ@$"},
+    {"jaki jest twój ulubiony kolor", 2, "Jaki jest Twój ulubiony kolor?"},
+    {"mam randkę", 1, "$@^KOCHAM GO^@$"},
     {"Jaki jest Twój ulubiony kolor?", 2, "Jaki jest Twój ulubiony kolor?"},
     {"jaka jest stolica polski", 2, "Jaka jest stolica Polski?"},
     {"Kto napisał Pana Tadeusza?", 2, "Kto napisał Pana Tadeusza?"},
@@ -258,6 +283,11 @@ TEST_F(ShippedBase, ScriptedConversation) {
   EXPECT_EQ(say("która godzina"), "Jest 14:05.");
   say("hmm");
   EXPECT_EQ(say("hmm"), "Powtarzasz się :)");
+  const std::string joke = say("opowiedz dowcip");
+  EXPECT_NE(say("opowiedz dowcip"), joke);
+
+  // The address stays known when the person asks about it.
+  EXPECT_EQ(say("pamiętasz mój mail?"), "Twój adres to kasia@example.com.");
 
   // A farewell ends the conversation (no more silence prompts) but the bot still answers;
   // a second one makes it stay quiet.
