@@ -11,9 +11,14 @@ class PageLineFilter {
  public:
   // True when the line just added to tab `tab` is to be printed.
   bool ShouldPrint(int tab, const std::string& line) {
-    const bool echo = line == line_ && tab != tab_;
-    tab_ = echo ? -1 : tab;  // an echo is matched once
-    line_ = line;
+    const bool echo = tab != tab_ && line == line_;
+    if (echo) {
+      tab_ = -1;  // an echo pairs with one line only
+      line_.clear();
+    } else {
+      tab_ = tab;
+      line_ = line;
+    }
     return !echo;
   }
 
