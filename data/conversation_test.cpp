@@ -163,6 +163,8 @@ const Utterance kUtterances[] = {
     {"tańczę balet", 1, "$@^TANCZ@$"},
     {"jaki jest twój ulubiony kolor", 2, "Jaki jest Twój ulubiony kolor?"},
     {"mam randkę", 1, "$@^KOCHAM GO^@$"},
+    {"co myślisz o polityce", 1, "$@POLITYK@$"},
+    {"jakiu dzis dzien", 1, "$@JAKI DZIS DZIEN@$"},
     {"Jaki jest Twój ulubiony kolor?", 2, "Jaki jest Twój ulubiony kolor?"},
     {"jaka jest stolica polski", 2, "Jaka jest stolica Polski?"},
     {"Kto napisał Pana Tadeusza?", 2, "Kto napisał Pana Tadeusza?"},
