@@ -108,6 +108,9 @@ TEST(MatchPattern, AdversarialKeyFinishesAndAgreesOnShortForm) {
   const std::string pattern = "@A@A@A@A@A@A@A@A@B";
   EXPECT_FALSE(MatchPattern(std::string(60, 'A'), pattern));
   EXPECT_TRUE(MatchPattern(std::string(60, 'A') + "B", pattern));
+  // A long text from a chat peer: a quadratic search would not end in any useful time.
+  EXPECT_FALSE(MatchPattern(std::string(100000, 'A'), pattern));
+  EXPECT_TRUE(MatchPattern(std::string(100000, ' ') + "X", "^^^X"));
   EXPECT_EQ(MatchPattern(std::string(12, 'A'), pattern),
             Reference(std::string(12, 'A'), pattern, false, true));
 }
