@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (sanitizers on) and runs each one briefly on a copy of
-# its committed corpus. Usage: fuzz/smoke.sh [seconds per target, default 20]
+# its committed corpus, with a fixed seed so that a run can be repeated.
+# Usage: fuzz/smoke.sh [seconds per target, default 20]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-20}"
@@ -21,7 +22,7 @@ for target in "${targets[@]}"; do
   seeds=()
   [[ -d "fuzz/corpus/$target" ]] && seeds+=("fuzz/corpus/$target")
   echo "== $target (${seconds}s)"
-  "$build/$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+  "$build/$target" -seed=1 -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=0 "$work/$target" "${seeds[@]}" 2>&1 | tail -n 2
   [[ "${PIPESTATUS[0]}" -eq 0 ]] || { echo "$target failed" >&2; exit 1; }
 done
