@@ -140,6 +140,7 @@ const Utterance kUtterances[] = {
     {"nie wiem", 1, "$^NIE WIEM^@$"},
     {"a ty?", 1, "$^A TY^$"},
     {"1111111111", 1, "$1111111111$"},
+    {"ile to dwa plus dwa?", 1, "$@^DWA PLUS DWA^$$@^DWA I DWA^$"},
     {"ile to dwa plus dwa razy trzy", 1, "$@ILE TO@$$@ILE JEST@$$@ILE BEDZIE@$$@POLICZ@$"},
     {"ile to 5/0", 1, "$@ILE TO@$$@ILE JEST@$$@ILE BEDZIE@$$@POLICZ@$"},
     {"policz 12*7", 1, "|CZY_MATH|"},
