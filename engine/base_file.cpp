@@ -44,10 +44,13 @@ void ReloadBaseFromBytes(KnowledgeBase& base, std::string_view bytes) {
   const size_t headerEnd = bytes.find(static_cast<char>(kSectionSeparator));
   // The header is read up to its 200 and one more byte (the 201 of the first entry) is
   // skipped; a file that ends before either is a read past its end.
-  if (headerEnd == std::string_view::npos || headerEnd + 1 >= bytes.size()) {
+  if (headerEnd == std::string_view::npos) throw std::runtime_error("Read beyond end of file");
+  std::string version = DecodeText(bytes.substr(0, headerEnd + 1));
+  if (headerEnd + 1 >= bytes.size()) {
+    // The header was read whole before the missing byte was: its version stands.
+    base.baseVersion = std::move(version);
     throw std::runtime_error("Read beyond end of file");
   }
-  std::string version = DecodeText(bytes.substr(0, headerEnd + 1));
 
   // A quick pass over the separators finds the maxima, so the table is sized once, exactly
   // as the growing pass of a two-pass reload sizes it; the second pass stores the texts.
@@ -60,7 +63,8 @@ void ReloadBaseFromBytes(KnowledgeBase& base, std::string_view bytes) {
       const bool last = i + 1 == bytes.size();
       if (c < kSectionSeparator && !last) continue;
       const size_t textEnd = c < kSectionSeparator ? i + 1 : i;
-      if (textEnd > textStart) store(section, entry, slot, bytes.substr(textStart, textEnd - textStart));
+      if (textEnd > textStart)
+        store(section, entry, slot, bytes.substr(textStart, textEnd - textStart));
       textStart = i + 1;
       if (c == kAnswerSeparator) {
         ++slot;
@@ -130,7 +134,8 @@ void SaveBaseFile(const KnowledgeBase& base, const std::filesystem::path& path) 
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
   const int fd = mkstemp(name.data());
-  if (fd < 0) throw std::runtime_error("Cannot create " + path.string() + ": " + std::strerror(errno));
+  if (fd < 0)
+    throw std::runtime_error("Cannot create " + path.string() + ": " + std::strerror(errno));
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);

@@ -83,8 +83,9 @@ class KnowledgeBase {
 
 // Reads a base file into `base`, replacing its table, version, maxima and counters; the
 // result equals the two-pass growing/fixed load. Throws std::runtime_error ("Read beyond end
-// of file") when the file has no section separator, after resetting maxima and counters and
-// leaving the table as it was. Returns false when the file cannot be opened (nothing changes
+// of file") when the file has no section separator or ends right behind the first one, after
+// resetting maxima and counters and leaving the table as it was (in the second case the
+// version has been read and is kept). Returns false when the file cannot be opened (nothing changes
 // but the maxima and counters, which are reset).
 bool ReloadBase(KnowledgeBase& base, const std::filesystem::path& path);
 

@@ -22,9 +22,9 @@ KnowledgeBase Load(const std::string& bytes) {
 }
 
 TEST(KnowledgeBaseFile, LoadsSectionsCountersAndSpareRows) {
-  const auto base = Load(MakeBaseBytes(
-      "v1.0", {{{"$CZESC$", "Witaj", "Hej"}, {"$PA$", "Pa"}}, {{"Jak masz na imie?", "Ala"}},
-               {{"co to jest"}, {"dlaczego"}}}));
+  const auto base = Load(MakeBaseBytes("v1.0", {{{"$CZESC$", "Witaj", "Hej"}, {"$PA$", "Pa"}},
+                                                {{"Jak masz na imie?", "Ala"}},
+                                                {{"co to jest"}, {"dlaczego"}}}));
   EXPECT_EQ(base.baseVersion, "v1.0");
   EXPECT_EQ(base.Cell(1, 1, 1), "$CZESC$");
   EXPECT_EQ(base.Cell(1, 1, 3), "Hej");
@@ -54,7 +54,8 @@ TEST(KnowledgeBaseFile, SaveWritesBackTheSameBytes) {
 TEST(KnowledgeBaseFile, ReloadingTwiceGivesTheCountersOfOneLoad) {
   testing::ScratchDir dir;
   const auto path = dir.path() / "baza.ptk";
-  std::ofstream(path, std::ios::binary) << MakeBaseBytes("v", {{{"$A$", "1", "2"}}, {{"Q", "a"}}, {}});
+  std::ofstream(path, std::ios::binary)
+      << MakeBaseBytes("v", {{{"$A$", "1", "2"}}, {{"Q", "a"}}, {}});
   KnowledgeBase base;
   ASSERT_TRUE(ReloadBase(base, path));
   ASSERT_TRUE(ReloadBase(base, path));
@@ -73,8 +74,8 @@ TEST(KnowledgeBaseFile, AnswersBehindAnEmptyKeyJoinThePrecedingEntry) {
 }
 
 TEST(KnowledgeBaseFile, LastTextWithoutSeparatorIsStored) {
-  const std::string bytes = EncodeText("v") + kSection + kEntry + EncodeText("$A$") + kAnswer +
-                            EncodeText("koniec");
+  const std::string bytes =
+      EncodeText("v") + kSection + kEntry + EncodeText("$A$") + kAnswer + EncodeText("koniec");
   const auto base = Load(bytes);
   EXPECT_EQ(base.Cell(1, 1, 2), "koniec");
   EXPECT_EQ(base.motherAnswers, 1);
@@ -82,7 +83,8 @@ TEST(KnowledgeBaseFile, LastTextWithoutSeparatorIsStored) {
 
 TEST(KnowledgeBaseFile, FourthSectionIsLoadedButNeitherCountedNorSaved) {
   const std::string three = MakeBaseBytes("v", {{{"$A$", "1"}}, {{"Q", "a"}}, {{"d"}}});
-  const auto base = Load(three + kSection + kEntry + EncodeText("extra") + kAnswer + EncodeText("x"));
+  const auto base =
+      Load(three + kSection + kEntry + EncodeText("extra") + kAnswer + EncodeText("x"));
   EXPECT_EQ(base.Cell(4, 1, 1), "extra");
   EXPECT_EQ(base.maxSection, 4);
   EXPECT_EQ(base.dynamicPositions, 1);
@@ -98,6 +100,35 @@ TEST(KnowledgeBaseFile, HeaderQuirks) {
   base.motherKeys = 7;
   EXPECT_THROW(ReloadBaseFromBytes(base, EncodeText("no separator")), std::runtime_error);
   EXPECT_EQ(base.motherKeys, 0);
+  EXPECT_TRUE(base.baseVersion.empty());
+  // A file that ends with its first separator has its version read before the byte behind
+  // the separator is missed.
+  EXPECT_THROW(ReloadBaseFromBytes(base, EncodeText("v2") + kSection), std::runtime_error);
+  EXPECT_EQ(base.baseVersion, "v2");
+  // The byte behind the header separator is skipped whatever it is: the first byte of a text,
+  // or a section separator, which then opens nothing.
+  const auto halfText =
+      Load(EncodeText("v") + kSection + EncodeText("Q") + kEntry + EncodeText("$A$"));
+  EXPECT_EQ(halfText.Cell(1, 1, 1), DecodeText(EncodeText("Q").substr(1)));
+  EXPECT_EQ(halfText.Cell(1, 2, 1), "$A$");
+  EXPECT_EQ(halfText.motherKeys, 2);
+  const auto noSection = Load(EncodeText("v") + kSection + kSection + kEntry + EncodeText("$A$"));
+  EXPECT_EQ(noSection.Cell(1, 2, 1), "$A$");
+  EXPECT_EQ(noSection.maxSection, 1);
+}
+
+TEST(KnowledgeBaseFile, TextsRightBehindASectionSeparatorLandInEntryZero) {
+  // Counted like any key, never saved back and never found by the letter index.
+  const auto base =
+      Load(EncodeText("v") + kSection + kEntry + EncodeText("$A$") + kSection + EncodeText("zero") +
+           kAnswer + EncodeText("a0") + kEntry + EncodeText("jeden") + kAnswer + EncodeText("a1"));
+  EXPECT_EQ(base.Cell(2, 0, 1), "zero");
+  EXPECT_EQ(base.Cell(2, 0, 2), "a0");
+  EXPECT_EQ(base.staticKeys, 2);
+  EXPECT_EQ(base.staticAnswers, 2);
+  EXPECT_EQ(base.FindByLetters(2, "ZERO"), 0);
+  EXPECT_EQ(base.FirstEmptyKey(2), 2);
+  EXPECT_EQ(BaseFileBytes(base), MakeBaseBytes("v", {{{"$A$"}}, {{"jeden", "a1"}}, {}}));
 }
 
 TEST(KnowledgeBaseFile, OtherHighBytesEndATextWithoutMovingOn) {
@@ -145,7 +176,7 @@ TEST(KnowledgeBaseTable, OneWideEntryDoesNotWidenTheOthers) {
     base.SetCell(2, 1, 2 + k, "a");
   }
   EXPECT_EQ(base.SlotCount(), 5002);
-  EXPECT_EQ(base.StoredSlotEnd(2, 2), 2);     // the others stay one key wide
+  EXPECT_EQ(base.StoredSlotEnd(2, 2), 2);  // the others stay one key wide
   EXPECT_EQ(base.StoredSlotEnd(2, 1), 5002);
   EXPECT_TRUE(base.Cell(2, 500, 4000).empty());
   EXPECT_THROW(base.SetCell(2, 1, 5002, "x"), std::out_of_range);
