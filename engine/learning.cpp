@@ -27,6 +27,21 @@ int PlaceFor(KnowledgeBase& base, int section, const std::string& key, bool& isN
 
 void StoreLearned(Engine& engine, int section, const std::string& key, const std::string& answer) {
   KnowledgeBase& base = engine.base;
+  // A base file with no static or dynamic texts sizes the table without those sections (and
+  // a base without answers without slot 2); learning must still have somewhere to write.
+  if (base.SectionCount() <= section || base.EntryCount() < 2 || base.SlotCount() < 3) {
+    base.Resize(std::max(base.SectionCount(), section + 1), std::max(base.EntryCount(), 2),
+                std::max(base.SlotCount(), 3), /*clear=*/false);
+  }
+  // An empty key would make an entry that holds nothing (and whose answer a reload would give
+  // to the entry before it); it only ever joins an existing question without letters.
+  if (key.empty()) {
+    const int same = base.FindByLetters(section, std::string());
+    if (section != kStaticBase || same == 0 || same >= base.FirstEmptyKey(section)) {
+      engine.ShowBaseStatistics();
+      return;
+    }
+  }
   bool isNew = false;
   const int e = PlaceFor(base, section, key, isNew);
   if (isNew) {
@@ -34,11 +49,11 @@ void StoreLearned(Engine& engine, int section, const std::string& key, const std
     if (section == kStaticBase) {
       base.SetCell(section, e, 2, answer);
       ++base.staticKeys;
-      ++base.staticAnswers;
+      if (!answer.empty()) ++base.staticAnswers;  // an empty answer is not stored
     } else {
       ++base.dynamicPositions;
     }
-  } else if (section == kStaticBase) {
+  } else if (section == kStaticBase && !answer.empty()) {
     // Answers are added even when the same one is there already.
     int k = 2;
     const int stored = base.StoredSlotEnd(section, e);
@@ -67,8 +82,8 @@ bool ForgetDynamicPhrase(Engine& engine, const std::string& phrase) {
   KnowledgeBase& base = engine.base;
   // The scan stops at the phrase, at the first empty key or at the table's last row.
   int exact = 0;
-  for (int e : base.EntriesWithLetters(kDynamicBase,
-                                       NormalizeText(phrase, NormalizeMode::kLettersOnly))) {
+  for (int e :
+       base.EntriesWithLetters(kDynamicBase, NormalizeText(phrase, NormalizeMode::kLettersOnly))) {
     if (e >= 1 && base.Cell(kDynamicBase, e, 1) == phrase) {
       exact = e;
       break;

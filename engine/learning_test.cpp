@@ -4,6 +4,7 @@
 
 #include "engine/cp1250.h"
 #include "engine/test_support.h"
+#include "engine/text_codec.h"
 
 namespace plotrak {
 namespace {
@@ -41,7 +42,8 @@ TEST(Learning, FullEntryGrowsByOneSlotColumn) {
   t.engine.base.SetCell(kStaticBase, 1, t.engine.base.LastSlot(), "c");
   LearnPair(t.engine, "pytanie", "d");
   EXPECT_EQ(t.engine.base.SlotCount(), slots + 1);
-  for (int k = 2; k <= 5; ++k) EXPECT_EQ(t.engine.base.Cell(kStaticBase, 1, k), std::string(1, 'a' + k - 2));
+  for (int k = 2; k <= 5; ++k)
+    EXPECT_EQ(t.engine.base.Cell(kStaticBase, 1, k), std::string(1, 'a' + k - 2));
 }
 
 TEST(Learning, LearnedTableSavesAndReloadsCompletely) {
@@ -80,7 +82,8 @@ TEST(Learning, ForgettingShiftsLaterPhrasesUp) {
   EXPECT_TRUE(ForgetDynamicPhrase(t.engine, "c"));  // the last used row leaves no copy
   EXPECT_TRUE(t.engine.base.Cell(kDynamicBase, 2, 1).empty());
   EXPECT_EQ(t.engine.learnedPhrases, 2);
-  EXPECT_EQ(t.engine.status.Get(FromUtf8("Nauczonych zwrotów: ")), FromUtf8("Nauczonych zwrotów: 2"));
+  EXPECT_EQ(t.engine.status.Get(FromUtf8("Nauczonych zwrotów: ")),
+            FromUtf8("Nauczonych zwrotów: 2"));
 }
 
 TEST(Learning, ForgettingInTheTablesLastRowEmptiesIt) {
@@ -91,6 +94,53 @@ TEST(Learning, ForgettingInTheTablesLastRowEmptiesIt) {
   EXPECT_TRUE(ForgetDynamicPhrase(t.engine, "w"));
   EXPECT_EQ(t.engine.base.Cell(kDynamicBase, t.engine.base.LastEntry() - 1, 1), "x");
   EXPECT_TRUE(t.engine.base.Cell(kDynamicBase, t.engine.base.LastEntry(), 1).empty());
+}
+
+TEST(Learning, ABaseWithoutStaticOrDynamicTextsStillLearns) {
+  // The file sizes the table by the texts it holds, so these sections are not in it.
+  for (const bool withStatic : {false, true}) {
+    TestEngine t;
+    if (withStatic) {
+      t.LoadBase({{"$X$", "x"}}, {{"q", "a"}});
+    } else {
+      t.LoadBase({{"$X$", "x"}});
+    }
+    LearnPhrase(t.engine, "nowe");
+    LearnPair(t.engine, "pytanie", "odpowiedz");
+    EXPECT_EQ(t.engine.base.Cell(kDynamicBase, 1, 1), "nowe");
+    EXPECT_EQ(t.engine.base.dynamicPositions, 1);
+    EXPECT_EQ(t.engine.base.staticKeys, withStatic ? 2 : 1);
+    EXPECT_TRUE(ForgetDynamicPhrase(t.engine, "nowe"));
+  }
+  // Not even an answer slot.
+  TestEngine t;
+  ReloadBaseFromBytes(t.engine.base, EncodeText("v") + "\xC8\xC9");
+  LearnPair(t.engine, "pytanie", "odpowiedz");
+  EXPECT_EQ(t.engine.base.Cell(kStaticBase, 1, 2), "odpowiedz");
+}
+
+TEST(Learning, EmptyTextsAreNeitherStoredNorCounted) {
+  TestEngine t;
+  t.LoadBase({{"$X$", "x"}}, {{"q", "a"}}, {{"d"}});
+  const int rows = t.engine.base.EntryCount();
+  LearnPhrase(t.engine, "");
+  LearnPair(t.engine, "q", "");
+  LearnPair(t.engine, "nowe", "");
+  LearnPair(t.engine, "", "bez pytania");
+  EXPECT_EQ(t.engine.base.dynamicPositions, 1);
+  EXPECT_EQ(t.engine.base.staticKeys, 2);
+  EXPECT_EQ(t.engine.base.staticAnswers, 1);
+  EXPECT_EQ(t.engine.base.EntryCount(), rows);
+  EXPECT_EQ(t.engine.base.Cell(kStaticBase, 2, 1), "nowe");
+  t.engine.SaveBase();
+  KnowledgeBase reloaded;
+  ASSERT_TRUE(ReloadBase(reloaded, t.engine.DataFile("baza.ptk")));
+  EXPECT_EQ(reloaded.staticAnswers, t.engine.base.staticAnswers);
+  EXPECT_EQ(reloaded.dynamicPositions, t.engine.base.dynamicPositions);
+  // An empty question still joins a question without letters.
+  LearnPair(t.engine, ":-)", "usmiech");
+  LearnPair(t.engine, "", "drugi");
+  EXPECT_EQ(t.engine.base.Cell(kStaticBase, 3, 3), "drugi");
 }
 
 }  // namespace
