@@ -10,7 +10,9 @@ namespace plotrak {
 namespace {
 const std::string kEmpty;
 
-bool IsIndexed(int section) { return section == kStaticBase || section == kDynamicBase; }
+bool IsIndexed(int section) {
+  return section == kStaticBase || section == kDynamicBase;
+}
 }  // namespace
 
 const std::string& KnowledgeBase::Cell(int section, int entry, int slot) const {
@@ -61,10 +63,18 @@ void KnowledgeBase::SetCell(int section, int entry, int slot, std::string text) 
 }
 
 void KnowledgeBase::Resize(int sections, int entries, int slots, bool clear) {
-  ++motherRevision_;
+  const bool onlyGrows =
+      !clear && sections >= sectionCount_ && entries >= entryCount_ && slots >= slotCount_;
   sectionCount_ = sections;
   entryCount_ = entries;
   slotCount_ = slots;
+  if (onlyGrows) {
+    // Learning grows the table by one row or column per store. No text moves and the new
+    // cells are empty, so the keys, their indexes and the first empty keys all stay valid.
+    firstEmptyKey_.resize(std::clamp(sections, 0, kDynamicBase + 1), -1);
+    return;
+  }
+  ++motherRevision_;
   // Only the sections that are ever scanned keep a cache; a file may name thousands.
   firstEmptyKey_.assign(std::clamp(sections, 0, kDynamicBase + 1), -1);
   if (clear) {
