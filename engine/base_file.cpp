@@ -98,8 +98,17 @@ bool ReloadBase(KnowledgeBase& base, const std::filesystem::path& path) {
     ResetFigures(base);
     return false;
   }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw std::runtime_error("I/O error reading " + path.string());
+  std::string bytes;
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  in.seekg(0, std::ios::beg);
+  if (size > 0) {
+    bytes.resize(static_cast<size_t>(size));
+    in.read(bytes.data(), size);
+  }
+  if (in.bad() || size < 0 || in.gcount() != std::max<std::streamoff>(size, 0)) {
+    throw std::runtime_error("I/O error reading " + path.string());
+  }
   ReloadBaseFromBytes(base, bytes);
   return true;
 }

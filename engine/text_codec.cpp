@@ -14,16 +14,15 @@ std::string EncodeText(std::string_view text) {
 }
 
 std::string DecodeText(std::string_view encoded) {
-  std::string out;
-  if (encoded.empty()) return out;
-  out.reserve(encoded.size() / 2 + 1);
-  size_t i = 0;
-  do {
-    const unsigned a = static_cast<unsigned char>(encoded[i]);
-    const unsigned b = i + 1 < encoded.size() ? static_cast<unsigned char>(encoded[i + 1]) : 0;
-    out += static_cast<char>((a + b) & 0xFF);
-    i += 2;
-  } while (i + 1 < encoded.size());
+  if (encoded.empty()) return std::string();
+  // One byte per whole pair, and at least one: a lone byte pairs with zero.
+  const size_t count = encoded.size() < 2 ? 1 : encoded.size() / 2;
+  std::string out(count, '\0');
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned a = static_cast<unsigned char>(encoded[2 * i]);
+    const unsigned b = 2 * i + 1 < encoded.size() ? static_cast<unsigned char>(encoded[2 * i + 1]) : 0;
+    out[i] = static_cast<char>((a + b) & 0xFF);
+  }
   return out;
 }
 
