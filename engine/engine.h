@@ -29,6 +29,7 @@ struct EngineSettings {
   int learnVsPerfect = 300;  // slider "uczenie / doskonalenie", 0..1000
   bool serviceLog = true;    // "log serwisowy"
   bool saveEmails = true;    // "Zapisuj e-maile do pliku"
+  bool numberWords = true;   // "liczby slownie": number words in arithmetic
 };
 
 struct ConversationStats {

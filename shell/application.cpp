@@ -180,6 +180,7 @@ void Application::ApplySettingsToEngine() {
   engine.settings.learnVsPerfect = s.Number(SettingId::kLearnVsPerfect);
   engine.settings.serviceLog = s.Flag(SettingId::kServiceLog);
   engine.settings.saveEmails = s.Flag(SettingId::kSaveEmails);
+  engine.settings.numberWords = s.Flag(SettingId::kNumberWords);
 }
 
 void Application::OnSettingChanged(SettingId id) {

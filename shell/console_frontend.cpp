@@ -12,6 +12,7 @@
 
 #include "engine/cp1250.h"
 #include "shell/application.h"
+#include "shell/modules.h"
 #include "shell/page_line_filter.h"
 
 namespace plotrak {
@@ -53,6 +54,7 @@ int RunConsole(const ConsoleOptions& options) {
   SystemClock clock;
   Random random(options.seed ? *options.seed : std::random_device{}());
   Application app(options.dataDir, options.executable, clock, random);
+  Modules modules(app);
 
   app.model.onLocalMemoLine = [](const std::string& line) { PrintOut(line); };
   app.model.onStatusBar = [](const std::string& text) { PrintErr("[status] ", text); };

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "shell/console_frontend.h"
+#include "window/window_frontend.h"
 
 namespace {
 
@@ -60,12 +61,6 @@ int main(int argc, char** argv) {
       return Usage();
     }
   }
-  if (!console) {
-    std::fputs(
-        "plotrak: the window is not built yet; run \"plotrak --console\" to talk in the "
-        "terminal\n",
-        stderr);
-    return 2;
-  }
+  if (!console) return plotrak::RunWindow(options);
   return plotrak::RunConsole(options);
 }

@@ -59,7 +59,7 @@ TEST(SettingsFileTest, FirstExitWritesEveryKeyInTableOrderWithCrLf) {
   WriteSettings(file, values, false);
   const std::string bytes = Slurp(file);
   EXPECT_EQ(bytes, ExpectedFreshFile());
-  // every one of the 89 + 2 keys is there exactly once
+  // every one of the 89 classic keys and our own is there exactly once
   size_t lines = 0;
   for (size_t at = 0; (at = bytes.find("=", at)) != std::string::npos; at = bytes.find("\r\n", at))
     ++lines;
@@ -78,8 +78,9 @@ TEST(SettingsFileTest, FirstExitWritesEveryKeyInTableOrderWithCrLf) {
   EXPECT_NE(bytes.find("loguj rozmowy=1\r\nserwer=gadu-gadu.pl\r\n\r\n[komendy]"),
             std::string::npos);
   EXPECT_TRUE(
-      bytes.ends_with("uczenie / doskonalenie=300\r\nadres aktualizacji="
-                      "http://www.plotrak.pl/baza.ptk\r\n"));
+      bytes.ends_with("uczenie / doskonalenie=300\r\nadres aktualizacji=\r\nliczby slownie=1\r\n"));
+  EXPECT_NE(bytes.find("stawiaj serwer przy starcie=0\r\nport strony=8080\r\nstrona przy starcie=0\r\ndozwolone strony=\r\n\r\n[Chat]"),
+            std::string::npos);
 }
 
 TEST(SettingsFileTest, CurrentValuesRoundTrip) {

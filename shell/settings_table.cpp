@@ -114,7 +114,12 @@ constexpr std::array<SettingDef, kSettingCount> kTable{{
     {S::kFixedVsRandom, kOther, "ustalone / losowane", F::kNumber, "400"},
     {S::kLearnVsPerfect, kOther, "uczenie / doskonalenie", F::kNumber, "300"},
     {S::kGgServer, kGg, "serwer", F::kText, "gadu-gadu.pl"},
-    {S::kUpdateUrl, kOther, "adres aktualizacji", F::kText, "http://www.plotrak.pl/baza.ptk"},
+    // we publish no update server: an empty address downloads nothing
+    {S::kUpdateUrl, kOther, "adres aktualizacji", F::kText, ""},
+    {S::kNumberWords, kOther, "liczby slownie", F::kFlag, "1"},
+    {S::kWebPagePort, kWww, "port strony", F::kText, "8080"},
+    {S::kWebPageStart, kWww, "strona przy starcie", F::kFlag, "0"},
+    {S::kWebPageSites, kWww, "dozwolone strony", F::kText, ""},
 }};
 
 constexpr bool IdsInOrder() {

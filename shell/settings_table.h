@@ -1,6 +1,6 @@
 // The keys of "setup.ini": section, key, form and default of every setting, in the order
 // the program writes them. The first 89 are the keys every version of the file knows; the
-// two after them are deployment values of our own, written at the end of their sections.
+// ones after them are deployment values of our own, written at the end of their sections.
 #pragma once
 
 #include <span>
@@ -105,6 +105,10 @@ enum class SettingId : int {
   // deployment values of our own
   kGgServer,
   kUpdateUrl,
+  kNumberWords,     // "liczby slownie": number words in arithmetic
+  kWebPagePort,     // the web page's port
+  kWebPageStart,    // the web page starts at start-up
+  kWebPageSites,    // sites allowed to embed the widget, separated by spaces
   kCount
 };
 
