@@ -5,7 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config qt6-base-dev libssl-dev
-          libsimpleini-dev libicu-dev libgtest-dev libgmock-dev libbenchmark-dev locales)
+          qt6-httpserver-dev qt6-websockets-dev libsimpleini-dev libicu-dev libgtest-dev
+          libgmock-dev libbenchmark-dev locales
+          # for the tests: a display server, speech, the browser test, the package checks
+          xvfb xauth espeak-ng chromium chromium-driver python3-selenium lintian fakeroot
+          dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

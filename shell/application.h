@@ -40,7 +40,21 @@ class Application {
     std::function<void()> applyColours;     // the window's colour scheme
     // The open-program command of the local tab: a reply when the line opened something.
     std::function<std::optional<std::string>(const std::string& line)> openProgram;
-    std::map<std::string, std::function<void()>> connect;  // "Połącz" by channel name
+    // "Połącz" / "włącz" and "Rozłącz" / "wyłącz" by channel name: "chat", "gg", "www" (the
+    // applet server), "web" (the web page).
+    std::map<std::string, std::function<void()>> connect;
+    std::map<std::string, std::function<void()>> disconnect;
+    // Enter in a page's send line ("chat": Edit3, "gg": Edit1); the channel reads the active
+    // tab (and the selected contact) from the model.
+    std::map<std::string, std::function<void(const std::string& text)>> sendLine;
+    // "Pobierz teraz": download the base into the chosen file.
+    std::function<void(const std::filesystem::path& target)> downloadBase;
+    // Gadu-Gadu's import and export buttons, its status list / "z opisem" / description
+    // change, and the chat's "Pogrubiony nick".
+    std::function<void()> ggImportContacts;
+    std::function<void()> ggExportContacts;
+    std::function<void()> ggApplyStatus;
+    std::function<void()> chatApplyBoldNick;
   } hooks;
   SilenceDelivery delivery;  // "prog" is set by the constructor; channels fill theirs
 

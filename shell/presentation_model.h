@@ -16,9 +16,9 @@
 
 namespace plotrak {
 
-enum class Lamp { kGraphics, kGaduGadu, kChat, kWww };
+enum class Lamp { kGraphics, kGaduGadu, kChat, kWww, kWebPage };
 enum class LampColour { kGreen, kGrey, kRed };  // "zielona", "szara", "czerwona"
-enum class Connection { kChat, kGaduGadu, kWww };
+enum class Connection { kChat, kGaduGadu, kWww, kWebPage };
 enum class SaidChannel { kProgram, kChat, kGaduGadu, kWww };
 
 class PresentationModel {
@@ -71,9 +71,9 @@ class PresentationModel {
   void SyncPageSwitches();
 
   std::string statusBar_;
-  LampColour lamps_[4] = {LampColour::kGrey, LampColour::kGrey, LampColour::kGrey,
-                          LampColour::kGrey};
-  bool connected_[3] = {false, false, false};
+  LampColour lamps_[5] = {LampColour::kGrey, LampColour::kGrey, LampColour::kGrey,
+                          LampColour::kGrey, LampColour::kGrey};
+  bool connected_[4] = {false, false, false, false};
   std::vector<std::string> localMemo_;
   int said_[4] = {0, 0, 0, 0};
 };
