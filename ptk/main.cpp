@@ -5,8 +5,13 @@
 //   ptk check FILE                   findings with line numbers (a .ptk is checked as dumped)
 //   ptk stats FILE                   the five counters
 //   ptk names NAMES.txt imiona.ptk   the first-names list in Windows-1250
+//   ptk probe BASE [LINES.txt] [--names FILE] [--seed N] [--summary] [--min-specific PCT]
+//                                    lines through the engine, each answer and its trace
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "engine/cp1250.h"
@@ -14,6 +19,7 @@
 #include "ptk/base_image.h"
 #include "ptk/file_io.h"
 #include "ptk/names_list.h"
+#include "ptk/probe.h"
 #include "ptk/source_text.h"
 #include "ptk/stats_text.h"
 
@@ -26,7 +32,11 @@ constexpr const char* kUsage =
     "  ptk build SOURCE.txt BASE.ptk\n"
     "  ptk check FILE            (FILE.ptk or a source text)\n"
     "  ptk stats FILE            (FILE.ptk or a source text)\n"
-    "  ptk names NAMES.txt imiona.ptk\n";
+    "  ptk names NAMES.txt imiona.ptk\n"
+    "  ptk probe BASE [LINES.txt] [--names FILE] [--seed N] [--summary] [--min-specific PCT]\n"
+    "      (BASE.ptk or a source text; lines from stdin without LINES.txt; names from\n"
+    "      imiona.ptk or imiona.txt beside BASE without --names; exit status 1 when the\n"
+    "      share of specific answers is below PCT)\n";
 
 bool IsBaseFile(const std::string& path) {
   return path.size() >= 4 && path.compare(path.size() - 4, 4, ".ptk") == 0;
@@ -38,6 +48,75 @@ BaseSource LoadSource(const std::string& path) {
   const std::string bytes = ReadWholeFile(path);
   if (IsBaseFile(path)) return ParseBaseSource(PrintBaseSource(DumpBaseBytes(bytes)));
   return ParseBaseSource(bytes);
+}
+
+// The bytes of imiona.ptk from a names file or its source.
+std::string NamesBytes(const std::filesystem::path& path) {
+  const std::string bytes = ReadWholeFile(path);
+  if (IsBaseFile(path.string())) return bytes;
+  return NamesFileBytes(ParseNamesSource(bytes));
+}
+
+std::filesystem::path NamesBeside(const std::filesystem::path& base) {
+  for (const char* name : {"imiona.ptk", "imiona.txt"}) {
+    const auto candidate = base.parent_path() / name;
+    if (std::filesystem::exists(candidate)) return candidate;
+  }
+  throw std::runtime_error("no imiona.ptk or imiona.txt beside " + base.string() +
+                           "; give --names");
+}
+
+int Probe(int argc, char** argv) {
+  std::string basePath, linesPath, namesPath;
+  ProbeOptions options;
+  bool summaryOnly = false;
+  double minSpecific = -1;
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--names" && hasValue) {
+      namesPath = argv[++i];
+    } else if (arg == "--seed" && hasValue) {
+      options.seed = static_cast<uint32_t>(std::stoul(argv[++i]));
+    } else if (arg == "--min-specific" && hasValue) {
+      minSpecific = std::stod(argv[++i]);
+    } else if (arg == "--summary") {
+      summaryOnly = true;
+    } else if (basePath.empty()) {
+      basePath = arg;
+    } else if (linesPath.empty()) {
+      linesPath = arg;
+    } else {
+      std::cerr << kUsage;
+      return 2;
+    }
+  }
+  if (basePath.empty()) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  const std::string baseBytes = ReadWholeFile(basePath);
+  const BaseSource base = LoadSource(basePath);
+  const std::vector<std::string> headings =
+      IsBaseFile(basePath) ? std::vector<std::string>{} : SourceHeadings(baseBytes);
+  std::string lines;
+  if (linesPath.empty()) {
+    std::ostringstream in;
+    in << std::cin.rdbuf();
+    lines = in.str();
+  } else {
+    lines = ReadWholeFile(linesPath);
+  }
+  const std::string names =
+      NamesBytes(namesPath.empty() ? NamesBeside(basePath) : std::filesystem::path(namesPath));
+  const auto results = RunProbe(base, names, ParseProbeBlocks(lines), options);
+  std::cout << ProbeReportText(base, headings, results, summaryOnly);
+  const double share = 100.0 * SpecificShare(results);
+  if (share < minSpecific) {
+    std::cout << "FAIL: specific share " << share << "% is below " << minSpecific << "%\n";
+    return 1;
+  }
+  return 0;
 }
 
 int Run(int argc, char** argv) {
@@ -72,6 +151,7 @@ int Run(int argc, char** argv) {
     std::cerr << names.size() << " names\n";
     return 0;
   }
+  if (command == "probe") return Probe(argc, argv);
   std::cerr << kUsage;
   return 2;
 }

@@ -1,6 +1,8 @@
 // ComputeArithmetic: translate, evaluate, and tag the result for the answer scripts.
 #include "script/arithmetic.h"
 
+#include "script/number_words.h"
+
 namespace plotrak {
 
 namespace {
@@ -47,6 +49,11 @@ std::string ComputeArithmetic(std::string_view text, ArithmeticFlags& flags) {
 std::string ComputeArithmetic(std::string_view text) {
   ArithmeticFlags flags;
   return ComputeArithmetic(text, flags);
+}
+
+std::string ArithmeticOfMessage(std::string_view text, bool numberWords) {
+  const std::string kept = DropMixedTokens(text);
+  return ComputeArithmetic(numberWords ? NumberWordsToDigits(kept) : kept);
 }
 
 }  // namespace plotrak

@@ -36,6 +36,12 @@ class ArithmeticError : public std::runtime_error {
 std::string ComputeArithmetic(std::string_view text, ArithmeticFlags& flags);
 std::string ComputeArithmetic(std::string_view text);
 
+// The tagged result of what a person said, as the answer scripts ask for it: the same as
+// ComputeArithmetic after a token that mixes digits with letters ("1E-400", "mp3") is
+// dropped as no number and, with `numberWords`, number words ("dwadzieścia pięć") are read
+// as digits.
+std::string ArithmeticOfMessage(std::string_view text, bool numberWords);
+
 // The symbolic expression of a text: number words and brackets become "^*:+-(),",
 // digits are kept, everything else is dropped; translation stops at "=".
 std::string TranslateWords(std::string_view text);

@@ -67,6 +67,15 @@ TEST_F(ScriptConversationTest, AnswersArithmeticWithTheFourGuards) {
   EXPECT_EQ(Say("10 podzielic przez 4"), "Wynik: 2,5");
 }
 
+TEST_F(ScriptConversationTest, NumberWordsFollowTheSetting) {
+  EXPECT_EQ(Say("ile to trzy razy cztery"), "Wynik: 12");
+  engine.settings.numberWords = false;
+  EXPECT_NE(Say("ile to trzy razy cztery"), "Wynik: 12");
+  EXPECT_EQ(Say("ile to 3 razy 4"), "Wynik: 12");
+  engine.settings.numberWords = true;
+  EXPECT_EQ(Say("a dwa tysiące przez cztery"), "Wynik: 500");
+}
+
 TEST_F(ScriptConversationTest, ConversionErrorLeavesRespond) {
   LoadMotherBase({{"$@@@$|LOSUJ&SZESC|", "nigdy"}});
   EXPECT_THROW(Say("cokolwiek"), std::runtime_error);

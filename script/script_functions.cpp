@@ -30,19 +30,22 @@ int32_t Clamp32(int64_t value) {
 
 // The last input's tagged result: answers test it with up to five "MATH" guards, several
 // times per message.
-const std::string& ArithmeticOf(const std::string& input) {
+const std::string& ArithmeticOf(const Engine& engine, const std::string& input) {
   static std::string lastInput, lastResult;
-  static bool computed = false;
-  if (!computed || input != lastInput) {
-    lastResult = ComputeArithmetic(input);
+  static bool computed = false, lastNumberWords = false;
+  const bool numberWords = engine.settings.numberWords;
+  if (!computed || input != lastInput || numberWords != lastNumberWords) {
+    lastResult = ArithmeticOfMessage(input, numberWords);
     lastInput = input;
+    lastNumberWords = numberWords;
     computed = true;
   }
   return lastResult;
 }
 
-CallOutcome Math(const std::string& selectorWritten, const std::string& input) {
-  const std::string& r = ArithmeticOf(input);
+CallOutcome Math(const Engine& engine, const std::string& selectorWritten,
+                 const std::string& input) {
+  const std::string& r = ArithmeticOf(engine, input);
   const std::string selector = UpperAscii(selectorWritten);
   if (selector == "WYNIK") {
     size_t skip = 0;
@@ -155,7 +158,7 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
     case Id::kMoodRange:
       return Test(MoodInRange(call));
     case Id::kMath:
-      return Math(args[0], call.input);
+      return Math(engine, args[0], call.input);
     case Id::kSetMarker:
       WriteRecord(engine, call.speaker).lastMarker = args[0];
       engine.script.lastMarkerSet = true;
@@ -215,7 +218,7 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
     case Id::kMoodOperation:
       return MoodOperation(WriteRecord(engine, call.speaker), args[0], args[1]);
     case Id::kHasMath:
-      return Test(!ArithmeticOf(call.input).empty());
+      return Test(!ArithmeticOf(engine, call.input).empty());
     case Id::kRepeated:
       return Test(std::to_string(ReadRecord(engine, call.speaker).repeatCount) == args[0]);
     case Id::kZeroDelay:
