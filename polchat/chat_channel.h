@@ -1,4 +1,5 @@
-// The bot in a Polchat room: the client, private answers, room commands, greetings, the antiflood queue and the keep-alive.
+// The bot in a Polchat room: the client, private answers, room commands, greetings, the antiflood
+// queue and the keep-alive.
 #pragma once
 
 namespace plotrak {
