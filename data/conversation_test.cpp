@@ -109,13 +109,13 @@ const Utterance kUtterances[] = {
     {"orzeł czy reszka?", 1, "$@RZUC MONETA@$"},
     {"Zagrajmy w coś", 1, "$@ZAGRAJMY@$"},
     {"opowiedz dowcip", 1, "$@DOWCIP@$"},
-    {"lubisz sport?", 1, "|TEMAT&SPORT|"},
-    {"Słucham muzyki", 1, "|TEMAT&MUZYKA|"},
-    {"byłem wczoraj w kinie", 1, "|TEMAT&FILM|"},
+    {"lubisz sport?", 1, "$@LUBISZ PILK@$"},
+    {"Słucham muzyki", 1, "$@SLUCHAM MUZYKI@$"},
+    {"byłem wczoraj w kinie", 1, "$@^FILM@$"},
     {"mam psa", 1, "$@MAM PSA@$"},
     {"pada deszcz", 1, "$@PADA DESZCZ@$"},
-    {"do widzenia", 1, "$@^PA^@$"},
-    {"pa pa", 1, "$@^PA^@$"},
+    {"do widzenia", 1, "$@^PAPA^@$"},
+    {"pa pa", 1, "$@^PAPA^@$"},
     {"Dobranoc", 1, "$@^DOBRANOC^@$"},
     {"jak dlugo dzialasz", 1, "$@JAK DLUGO DZIALASZ@$"},
     {"z iloma osobami dzisiaj rozmawiałeś?", 1, "$@Z ILOMA OSOBAMI@$"},
@@ -136,14 +136,14 @@ const Utterance kUtterances[] = {
     {"nie", 1, "$^NIE^$$^NIEE"},
     {"ok", 1, "$^OK^$"},
     {"hmm", 1, "$^HMM^$"},
-    {"hahaha", 1, "$@^HAHA@$"},
-    {"nie wiem", 1, "$^NIE WIEM^@$"},
+    {"hahaha", 1, "$@^HIHI@$"},
+    {"nie wiem", 1, "$^NIEWIEM^@$"},
     {"a ty?", 1, "$^A TY^$"},
     {"1111111111", 1, "$1111111111$"},
     {"ile to dwa plus dwa?", 1, "|CZY_MATH|"},
     {"ile to dwa plus dwa razy trzy", 1, "|CZY_MATH|"},
     {"dwadzieścia pięć podzielić przez pięć", 1, "|CZY_MATH|"},
-    {"ile to 5/0", 1, "$@ILE TO@$$@ILE JEST@$$@ILE BEDZIE@$$@POLICZ@$"},
+    {"ile to 5/0", 1, "$@ILE TO@$$@ILE BEDZIE@$$@POLICZ@$"},
     {"policz 12*7", 1, "|CZY_MATH|"},
     {"fajne imię!", 1, "$@FAJNE IMIE@$"},
     {"co mam robić?", 1, "$@CO MAM ROBIC@$"},
@@ -155,16 +155,16 @@ const Utterance kUtterances[] = {
     {"Harry Potter", 1, "$@^HARRY POTTER@$"},
     {"oglądałeś Gwiezdne Wojny?", 1, "$@^HARRY POTTER@$"},
     {"czytałaś Lalkę?", 1, "$@^CZYTALES^@$"},
-    {"chodzę do liceum", 1, "$@^LICEUM@$"},
+    {"chodzę do liceum", 1, "$@CHODZE DO LICEUM@$"},
     {"jestem programistą", 1, "$@^PROGRAMIST@$"},
     {"nie dam rady", 1, "$@^NIE UMIEM^@$"},
     {"mam problem", 1, "$@^MAM PROBLEM^@$"},
-    {"pokłóciłam się z siostrą", 1, "$@^JESTEM ZLA NA@$"},
+    {"pokłóciłam się z siostrą", 1, "$@POKLOCIL@ SIE Z SIOSTRA@$"},
     {"udało mi się!", 1, "$@^DOBRZE MI IDZIE^@$"},
     {"jak minął ci dzień?", 1, "$@^JAK MINAL CI DZIEN^@$"},
     {"tańczę balet", 1, "$@^TANCZ@$"},
     {"jaki jest twój ulubiony kolor", 2, "Jaki jest Twój ulubiony kolor?"},
-    {"mam randkę", 1, "$@^KOCHAM GO^@$"},
+    {"mam randkę", 1, "$@MAM RANDKE@$"},
     {"co myślisz o polityce", 1, "$@POLITYK@$"},
     {"jakiu dzis dzien", 1, "$@JAKI DZIS DZIEN@$"},
     {"Jaki jest Twój ulubiony kolor?", 2, "Jaki jest Twój ulubiony kolor?"},
@@ -172,6 +172,15 @@ const Utterance kUtterances[] = {
     {"Kto napisał Pana Tadeusza?", 2, "Kto napisał Pana Tadeusza?"},
     {"ile dni ma rok", 2, "Ile dni ma rok?"},
     {"KIEDY JEST DZIEŃ DZIECKA", 2, "Kiedy jest Dzień Dziecka?"},
+    // Negation before the topic, and numbers that ask for no computation.
+    {"nie lubię szkoły", 1, "$@NIE LUBIE SZKOL@$"},
+    {"nienawidze matmy", 1, "$@NIE LUBIE MATM@$"},
+    {"mam 2 koty i 3 psy", 1, "$@MAM @ KOTY@$"},
+    {"wczoraj wygrali 3:1", 1, "$@^WYGRALI^@$"},
+    {"ile to trzy razy cztery", 1, "|CZY_MATH|"},
+    {"jutro mam sprawdzian z matmy", 1, "$@JUTRO MAM SPRAWDZIAN@$"},
+    {"czy lubisz wstawać rano?", 1, "$@^CZY LUBISZ @$"},
+    {"co myślisz o tatuażach", 1, "$@CO MYSLISZ O @$"},
 };
 
 TEST_F(ShippedBase, TypicalUtterancesAreAnsweredByTheirOwnEntries) {
@@ -262,7 +271,7 @@ TEST_F(ShippedBase, ScriptedConversation) {
     }
     ASSERT_LT(tries, 6);
   }
-  EXPECT_EQ(say("nie teraz"), "Szkoda. Gdybyś zmienił zdanie, napisz po prostu: zagrajmy.");
+  EXPECT_EQ(say("nie teraz"), "Szkoda. Jak zmienisz zdanie, napisz po prostu: zagrajmy.");
 
   // Arithmetic under its four guards.
   EXPECT_EQ(say("ile to 12 razy 7"), "To proste: 84.");
@@ -301,6 +310,39 @@ TEST_F(ShippedBase, ScriptedConversation) {
   EXPECT_NE(say("halo?"), " ");
   say("pa");
   EXPECT_EQ(say("halo?"), " ");
+}
+
+TEST_F(ShippedBase, ThreadsOfAConversationAreKept) {
+  const std::string me = "TY";
+  auto say = [&](const std::string& text) {
+    return ToUtf8(Respond(engine, me, FromUtf8(text), true, "prog"));
+  };
+  // Name and age given together in the first line are both remembered.
+  EXPECT_NE(say("jestem Kasia, mam 16 lat, z Krakowa").find("Kasia"), std::string::npos);
+  EXPECT_EQ(Person(me).firstName, "KASIA");
+  EXPECT_EQ(Person(me).age, 16);
+  EXPECT_EQ(say("pamiętasz jak mam na imię?"), "Masz na imię Kasia. Pamiętam!");
+
+  // A started game survives an off-topic line and a repeated guess.
+  say("zagrajmy");
+  const int secret = Person(me).guessNumber;
+  EXPECT_NE(say("a jaki jest zakres?").find("od 1 do 30"), std::string::npos);
+  const std::string guess = std::to_string(secret == 30 ? 1 : 30);
+  const std::string first = say(guess);
+  EXPECT_EQ(say(guess).substr(0, 6), first.substr(0, 6)) << first;
+  EXPECT_NE(say(std::to_string(secret)).find("Brawo"), std::string::npos);
+
+  // "Jeszcze" after a joke is another joke; sadness is followed up.
+  const std::string joke = say("opowiedz dowcip");
+  const std::string another = say("jeszcze jeden");
+  EXPECT_EQ(engine.trace.how,
+            "mother " + std::to_string(EntryWithKey(1, "$@JESZCZE@$$@^DAWAJ^@$")));
+  EXPECT_NE(another, joke);
+  say("jestem smutna");
+  EXPECT_EQ(Person(me).lastMarker, "pytanie_problem");
+  say("pokłóciłam się z przyjaciółką");
+  EXPECT_EQ(engine.trace.how,
+            "mother " + std::to_string(EntryWithKey(1, "$@@@$|CZY_OSTATNI&PYTANIE_PROBLEM|")));
 }
 
 TEST_F(ShippedBase, InsultsDownToNothingEndTheConversation) {
