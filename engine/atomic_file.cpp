@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -18,10 +19,41 @@ namespace {
 }
 
 void SyncFolder(const std::filesystem::path& folder) {
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;  // the rename is done; a folder we cannot open cannot be synced
   ::fsync(fd);
   ::close(fd);
+}
+
+bool AllOf(std::string_view text, bool (*pred)(char)) {
+  for (char c : text)
+    if (!pred(c)) return false;
+  return true;
+}
+
+bool IsTemplateChar(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool IsLower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+bool IsOurTemporary(std::string_view candidate, std::string_view name) {
+  if (candidate.size() <= name.size() + 1 || candidate.substr(0, name.size()) != name ||
+      candidate[name.size()] != '.')
+    return false;
+  const std::string_view tail = candidate.substr(name.size() + 1);
+  if (tail.size() == 6 + kTemporarySuffix.size() && tail.substr(6) == kTemporarySuffix)
+    return AllOf(tail.substr(0, 6), IsTemplateChar);
+  if (tail.size() == 6) return AllOf(tail, IsTemplateChar) && !AllOf(tail, IsLower);
+  return tail.size() > 3 && tail.substr(0, 3) == "tmp" && AllOf(tail.substr(3), IsDigit);
 }
 
 }  // namespace
@@ -30,10 +62,11 @@ void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view b
                            mode_t newFileMode) {
   struct stat old {};
   const bool existed = ::stat(file.c_str(), &old) == 0;
-  std::string tmpl = file.string() + ".XXXXXX";
+  std::string tmpl = file.string() + ".XXXXXX" + std::string(kTemporarySuffix);
   std::vector<char> name(tmpl.begin(), tmpl.end());
   name.push_back('\0');
-  const int fd = ::mkstemp(name.data());  // O_EXCL: never a file someone else prepared
+  // O_EXCL: never a file someone else prepared; O_CLOEXEC: no child process inherits it.
+  const int fd = ::mkostemps(name.data(), static_cast<int>(kTemporarySuffix.size()), O_CLOEXEC);
   if (fd < 0) Fail("Cannot create", file, errno);
   auto abandon = [&](const char* what, int err) {
     ::close(fd);
@@ -49,7 +82,8 @@ void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view b
   }
   if (existed) {
     // Owner first: a chown may clear set-id bits that the chmod then restores.
-    if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* not ours to change: keep our owner */ }
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) { /* not ours to change: keep our owner */
+    }
     ::fchmod(fd, old.st_mode & 07777);
   } else {
     ::fchmod(fd, newFileMode);
@@ -66,6 +100,23 @@ void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view b
     Fail("Cannot replace", file, err);
   }
   SyncFolder(file.parent_path());
+}
+
+int RemoveStaleTemporaries(const std::filesystem::path& file) {
+  const std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+  const std::string name = file.filename().string();
+  int removed = 0;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (!IsOurTemporary(it->path().filename().string(), name)) continue;
+    std::error_code ignored;
+    const auto type = it->symlink_status(ignored).type();
+    if (type != std::filesystem::file_type::regular && type != std::filesystem::file_type::symlink)
+      continue;
+    if (std::filesystem::remove(it->path(), ignored)) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace plotrak

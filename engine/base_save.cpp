@@ -1,13 +1,14 @@
 // Writing baza.ptk.
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <set>
 #include <stdexcept>
-#include <vector>
 
+#include "engine/atomic_file.h"
 #include "engine/knowledge_base.h"
 #include "engine/text_codec.h"
 
@@ -18,6 +19,37 @@ namespace {
 constexpr unsigned char kSectionSeparator = 200;
 constexpr unsigned char kEntrySeparator = 201;
 constexpr unsigned char kAnswerSeparator = 202;
+
+// The first save of a run keeps the file it replaces as "<file>.bak": a base damaged outside
+// the program loads without complaint, and without the copy the save would make the damage
+// permanent. Later saves of the run replace only what this run wrote itself.
+void KeepBackupOncePerRun(const std::filesystem::path& path) {
+  static std::mutex mutex;
+  static std::set<std::filesystem::path> done;
+  const std::lock_guard<std::mutex> lock(mutex);
+  std::error_code ec;
+  std::filesystem::path key = std::filesystem::weakly_canonical(path, ec);
+  if (ec) key = path;
+  if (done.count(key) != 0) return;
+  if (!std::filesystem::is_regular_file(path, ec)) {
+    done.insert(key);  // nothing to keep: every later version is this run's own
+    return;
+  }
+  std::filesystem::path backup = path;
+  backup += ".bak";
+  // A second name for the old file costs nothing and cannot fail half-way; the save's rename
+  // then leaves the old contents under the backup name only.
+  std::filesystem::remove(backup, ec);
+  if (::link(path.c_str(), backup.c_str()) != 0) {
+    // a file system without hard links: a copy
+    std::ifstream in(path, std::ios::binary);
+    const std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw std::runtime_error("I/O error reading " + path.string());
+    struct stat st {};
+    ReplaceFileAtomically(backup, old, ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0644);
+  }
+  done.insert(key);
+}
 
 }  // namespace
 
@@ -47,34 +79,8 @@ std::string BaseFileBytes(const KnowledgeBase& base) {
 void SaveBaseFile(const KnowledgeBase& base, const std::filesystem::path& path) {
   const std::string bytes = BaseFileBytes(base);
   MakeWritable(path);
-  std::string tmpl = (path.parent_path() / (path.filename().string() + ".XXXXXX")).string();
-  std::vector<char> name(tmpl.begin(), tmpl.end());
-  name.push_back('\0');
-  const int fd = mkstemp(name.data());
-  if (fd < 0)
-    throw std::runtime_error("Cannot create " + path.string() + ": " + std::strerror(errno));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int err = errno;
-      ::close(fd);
-      ::unlink(name.data());
-      throw std::runtime_error("Cannot write " + path.string() + ": " + std::strerror(err));
-    }
-    done += static_cast<size_t>(n);
-  }
-  fchmod(fd, 0644);
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    ::unlink(name.data());
-    throw std::runtime_error("Cannot write " + path.string());
-  }
-  if (::rename(name.data(), path.c_str()) != 0) {
-    const int err = errno;
-    ::unlink(name.data());
-    throw std::runtime_error("Cannot replace " + path.string() + ": " + std::strerror(err));
-  }
+  KeepBackupOncePerRun(path);
+  ReplaceFileAtomically(path, bytes);
 }
 
 void MakeWritable(const std::filesystem::path& path) {

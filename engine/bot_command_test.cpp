@@ -84,8 +84,11 @@ TEST_F(BotCommandTest, EveryCommandAnswersFromTheLiveState) {
   };
   for (const Case& c : cases) EXPECT_EQ(Run(c.command), c.off) << c.command;
   state.startOnEntry = state.chatConnected = state.wwwRunning = state.ggConnected = true;
-  for (const Case& c : cases)
-    if (c.on) EXPECT_EQ(Run(c.command), c.on) << c.command;
+  for (const Case& c : cases) {
+    if (c.on) {
+      EXPECT_EQ(Run(c.command), c.on) << c.command;
+    }
+  }
 }
 
 TEST_F(BotCommandTest, ChatBufferLineShowsItsInitialCaptionUntilRewritten) {

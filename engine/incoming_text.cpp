@@ -3,7 +3,10 @@
 namespace plotrak {
 
 std::string CleanIncomingText(std::string_view text) {
-  if (text.size() > kMaxIncomingText) text = text.substr(0, kMaxIncomingText);
+  return WithoutControlBytes(text.substr(0, kMaxIncomingText));
+}
+
+std::string WithoutControlBytes(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (const char c : text) {

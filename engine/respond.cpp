@@ -3,10 +3,12 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "engine/bot_command.h"
 #include "engine/conversation_log.h"
 #include "engine/cp1250.h"
 #include "engine/engine.h"
 #include "engine/find_answer.h"
+#include "engine/incoming_text.h"
 #include "engine/learning.h"
 
 namespace plotrak {
@@ -111,28 +113,31 @@ std::string AskSomething(Engine& engine, const std::string& speaker, const std::
   return answer;
 }
 
-}  // namespace
-
-std::string Respond(Engine& engine, const std::string& speaker, const std::string& text,
-                    bool learn, const std::string& channel) {
+// Steps shared by every text: statistics, the person's record and the repeat count. False
+// when the conversation is silenced (the answer is then `silencedAnswer`).
+bool OpenTurn(Engine& engine, const std::string& speaker, const std::string& text,
+              const std::string& channel, std::string& silencedAnswer) {
   engine.trace.how.clear();
   if (engine.onIncomingText) engine.onIncomingText();
   if (engine.settings.serviceLog) AppendServiceLog(engine, text);
   UpdateTextStatistics(engine, speaker, text);
 
   const int person = OpenConversation(engine, speaker, channel);
-  engine.people[person].ageClearedThisTurn = 0;
-  engine.people[person].endedThisTurn = 0;
-  {
-    InterlocutorRecord& r = engine.people[person];
-    if (r.ended && r.silenced) {
-      engine.trace.how = "silenced";
-      return channel == kChannelProgram ? " " : "";
-    }
-    r.repeatCount = text == r.lastText ? r.repeatCount + 1 : 1;
-    r.lastText = text;
+  InterlocutorRecord& r = engine.people[person];
+  r.ageClearedThisTurn = 0;
+  r.endedThisTurn = 0;
+  if (r.ended && r.silenced) {
+    engine.trace.how = "silenced";
+    silencedAnswer = channel == kChannelProgram ? " " : "";
+    return false;
   }
+  r.repeatCount = text == r.lastText ? r.repeatCount + 1 : 1;
+  r.lastText = text;
+  return true;
+}
 
+std::string Converse(Engine& engine, const std::string& speaker, const std::string& text,
+                     bool learn) {
   // What the person said answers the question the bot asked him last.
   const auto pending = engine.pending.GetPending(speaker);
   if (!pending.question.empty() && learn) {
@@ -150,6 +155,32 @@ std::string Respond(Engine& engine, const std::string& speaker, const std::strin
   if (answer.empty()) answer = FindAnswer(engine, kStaticBase, text, speaker);
   if (answer.empty()) answer = AskSomething(engine, speaker, text, learn);
   return answer;
+}
+
+}  // namespace
+
+std::string Respond(Engine& engine, const std::string& speaker, const std::string& rawText,
+                    bool learn, const std::string& channel) {
+  const std::string text = CleanIncomingText(rawText);
+  std::string answer;
+  if (!OpenTurn(engine, speaker, text, channel, answer)) return answer;
+  return Converse(engine, speaker, text, learn);
+}
+
+std::string RespondOrCommand(Engine& engine, const BotCommandState& commands,
+                             const std::string& speaker, const std::string& rawText, bool learn,
+                             const std::string& channel, bool chatFlag) {
+  const std::string text = CleanIncomingText(rawText);
+  std::string answer;
+  const bool open = OpenTurn(engine, speaker, text, channel, answer);
+  std::string reply = BotCommand(engine, commands, text, chatFlag);
+  if (!reply.empty()) {
+    // A command asks the bot about itself: it answers no pending question, is kept as no
+    // phrase to ask others, and gets no question of its own that the person never sees.
+    engine.trace.how = "command";
+    return reply;
+  }
+  return open ? Converse(engine, speaker, text, learn) : answer;
 }
 
 }  // namespace plotrak

@@ -4,7 +4,10 @@
 
 #include <fstream>
 
+#include "engine/bot_command.h"
 #include "engine/cp1250.h"
+#include "engine/incoming_text.h"
+#include "engine/normalize.h"
 #include "engine/test_support.h"
 
 namespace plotrak {
@@ -78,7 +81,8 @@ TEST(Respond, SliderAtMaximumAsksAndLearnsThePhrase) {
   t.engine.settings.learnVsPerfect = 1000;  // questions almost always from the static base
   int asked = 0;
   for (int i = 0; i < 20; ++i) {
-    const std::string answer = Respond(t.engine, "p" + std::to_string(i), "zagadka " + std::string(1, 'a' + i), true, "chat");
+    const std::string answer = Respond(t.engine, "p" + std::to_string(i),
+                                       "zagadka " + std::string(1, 'a' + i), true, "chat");
     asked += answer == "Jaki lubisz kolor?" || answer == "co to jest kwark";
   }
   EXPECT_GE(asked, 19);  // only the draw of 1000 gives the functional question
@@ -175,8 +179,10 @@ TEST(Respond, ServiceLogKeepsEveryTextWhenOn) {
 namespace plotrak {
 namespace {
 
-// Texts from network peers can be long and odd: they are answered and learned like others.
-TEST(Respond, LongBinaryTextIsHandled) {
+// A text from a network peer can be huge and hold control bytes: it is cut and cleaned
+// before anything sees it, so no control sequence is stored and replayed, and the matcher's
+// work stays bounded.
+TEST(Respond, LongBinaryTextIsCutAndCleanedBeforeItIsAnsweredOrLearned) {
   testing::TestEngine t;
   t.LoadBase({{"$@A@A@A@A@B$", "x"}, {"$@^CZESC^@$", "hej"}, {"$1111111111$", "f"}},
              {{"pytanie", "odp"}}, {{"fraza"}});
@@ -185,10 +191,51 @@ TEST(Respond, LongBinaryTextIsHandled) {
   for (size_t i = 0; i < text.size(); i += 7) text[i] = static_cast<char>(i % 256);
   const std::string answer = Respond(t.engine, "peer", text, true, "chat");
   EXPECT_FALSE(answer.empty());
-  EXPECT_EQ(Respond(t.engine, "peer", text + " czesc", true, "chat"), "hej");
+  // what comes after the bound is not seen at all
+  EXPECT_NE(Respond(t.engine, "peer", text + " czesc", true, "chat"), "hej");
+  EXPECT_EQ(Respond(t.engine, "peer", "\x1B[H\x1B[J czesc\a", true, "chat"), "hej");
   KnowledgeBase saved;
   ASSERT_TRUE(ReloadBase(saved, t.engine.DataFile("baza.ptk")));
-  EXPECT_EQ(saved.Cell(kDynamicBase, 2, 1), text);
+  const std::string learned = saved.Cell(kDynamicBase, 2, 1);
+  EXPECT_EQ(learned, CleanIncomingText(text));
+  EXPECT_LE(learned.size(), kMaxIncomingText);
+  EXPECT_EQ(t.engine.stats.longestText, static_cast<int32_t>(learned.size()));
+  for (char c : learned) EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7F);
+}
+
+// A command line is the bot's business, not conversation: it is neither learned as an answer
+// nor kept as a phrase to ask others, and no question is asked behind the command's answer.
+TEST(Respond, TextACommandAnswersIsNotLearned) {
+  testing::TestEngine t;
+  LoadSmallBase(t);
+  t.engine.settings.fixedVsRandom = 1000;  // nothing answered: always ask and learn
+  t.engine.settings.learnVsPerfect = 0;    // ask from the dynamic base
+  Respond(t.engine, "TY", "zupelnie nowe", true, "prog");
+  const auto asked = t.engine.pending.GetPending("TY");
+  ASSERT_FALSE(asked.question.empty());
+  const int phrases = t.engine.base.dynamicPositions;
+
+  BotCommandState commands;
+  EXPECT_EQ(RespondOrCommand(t.engine, commands, "TY", "!baseVersion", true, "prog", false),
+            "test");
+  EXPECT_EQ(t.engine.trace.how, "command");
+  EXPECT_EQ(t.engine.base.dynamicPositions, phrases);
+  EXPECT_EQ(t.engine.pending.GetPending("TY").question, asked.question);
+  EXPECT_EQ(t.engine.people[t.engine.people.FindInterlocutor("TY")].lastText, "!baseVersion");
+
+  // A command switched off is ordinary conversation, as Respond alone would have it.
+  commands.enabled[static_cast<int>(BotCommandId::kBaseVersion)] = false;
+  const std::string answer =
+      RespondOrCommand(t.engine, commands, "TY", "!baseVersion", true, "prog", false);
+  EXPECT_FALSE(answer.empty());
+  const KnowledgeBase& base = t.engine.base;
+  const int entry =
+      base.FindByLetters(kStaticBase, NormalizeText(asked.question, NormalizeMode::kLettersOnly));
+  ASSERT_NE(entry, 0);
+  bool taught = false;
+  for (int k = 2; k <= base.LastSlot(); ++k)
+    taught |= base.Cell(kStaticBase, entry, k) == "!baseVersion";
+  EXPECT_TRUE(taught);
 }
 
 }  // namespace
