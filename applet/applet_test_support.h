@@ -22,12 +22,17 @@ inline std::string TestBaseBytes(const std::string& version = "wersja testowa") 
                                  {{"CO ROBISZ"}}});
 }
 
+// The application on a scratch folder with a small base and names list. `setupIni` (CR LF
+// lines) becomes its "setup.ini"; with `start` false the caller attaches modules first and
+// calls Start() itself.
 struct StartedApp {
-  StartedApp() {
+  explicit StartedApp(bool start = true, const std::string& setupIni = "") {
     std::ofstream(dir.path() / "baza.ptk", std::ios::binary) << TestBaseBytes();
     std::ofstream(dir.path() / "imiona.ptk", std::ios::binary) << "Ala\r\n";
-    started = !app.Start().has_value();
+    if (!setupIni.empty()) std::ofstream(dir.path() / "setup.ini", std::ios::binary) << setupIni;
+    if (start) Start();
   }
+  void Start() { started = !app.Start().has_value(); }
   std::string Line(const char* utf8Label) const {
     return ToUtf8(app.status.Get(FromUtf8(utf8Label)));
   }
