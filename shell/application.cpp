@@ -1,6 +1,8 @@
 #include "shell/application.h"
 
+#include "engine/atomic_file.h"
 #include "engine/conversation_log.h"
+#include "engine/incoming_text.h"
 #include "engine/respond.h"
 #include "shell/autostart.h"
 #include "shell/error_text.h"
@@ -24,6 +26,9 @@ Application::Application(std::filesystem::path dataDir, std::filesystem::path ex
 }
 
 std::optional<std::string> Application::Start() {
+  // A crash in the middle of a save leaves its temporary file; nothing else ever removes it.
+  for (const char* file : {"baza.ptk", kSettingsFileName, kContactsFileName, "emaile.txt"})
+    RemoveStaleTemporaries(engine.DataFile(file));
   // 1. the knowledge base
   try {
     if (!engine.LoadBaseFile(engine.DataFile("baza.ptk"))) return BaseMissingText();
@@ -39,7 +44,8 @@ std::optional<std::string> Application::Start() {
   engine.ShowBaseStatistics();
   model.contacts.selectedColumn = 0;
   model.contacts.selectedRow = 1;
-  model.settings.SetNumber(SettingId::kGgStatus, 0);
+  // the controls as the window is designed; reading the settings then sets them
+  model.settings.ResetToDesignValues();
   model.ClearLocalMemo();
   model.contacts.Load(engine.DataFile(kContactsFileName));
   try {
@@ -77,9 +83,11 @@ void Application::SilenceTimerTick() {
   }
 }
 
-std::string Application::LocalLine(const std::string& line) {
+std::string Application::LocalLine(const std::string& typed) {
   static const std::string kYou = "TY";
   try {
+    // bounded and without control bytes before it is logged, shown or answered
+    const std::string line = CleanIncomingText(typed);
     const bool log = model.settings.Flag(SettingId::kLocalLog);
     if (log)
       WriteLogLine(engine.dataDir, kYou, line, LogWho::kPerson, "program", engine.clock.Now());
@@ -90,13 +98,9 @@ std::string Application::LocalLine(const std::string& line) {
         return *reply;
       }
     }
-    std::string answer =
-        Respond(engine, kYou, line, model.settings.Flag(SettingId::kLocalLearn), kChannelProgram);
-    std::string reply = BotCommand(engine, CommandState(), line, false);
-    if (!reply.empty()) {
-      answer = std::move(reply);
-      engine.trace.how = "command";
-    }
+    const std::string answer =
+        RespondOrCommand(engine, CommandState(), kYou, line,
+                         model.settings.Flag(SettingId::kLocalLearn), kChannelProgram, false);
     if (log)
       WriteLogLine(engine.dataDir, kYou, answer, LogWho::kBot, "program", engine.clock.Now());
     return answer;

@@ -68,9 +68,10 @@ class Application {
   // One tick of the silence timer.
   void SilenceTimerTick();
 
-  // Enter in the local input field: logs the line, counts it, answers it (open-program
-  // command, Respond, BotCommand) and logs the answer. Returns the answer (may be empty); an
-  // error is reported through the general handler and gives an empty answer.
+  // Enter in the local input field: cleans the line (CleanIncomingText), logs it, counts it,
+  // answers it (open-program command, then RespondOrCommand) and logs the answer. Returns
+  // the answer (may be empty); an error is reported through the general handler and gives an
+  // empty answer.
   std::string LocalLine(const std::string& line);
 
   // The general error handler: "Błąd: ..." in the status bar.

@@ -1,7 +1,9 @@
 #include "shell/application.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -205,6 +207,40 @@ TEST_F(ApplicationTest, FailedWritesAreReportedAndShutdownGoesOn) {
   app.Shutdown();
   EXPECT_EQ(ToUtf8(app.model.statusBar()), "Błąd: Unable to write to setup.ini");
   EXPECT_EQ(Slurp(dir.path() / "gadugadu.ptk"), "Ala\r\n123\r\nT\r\n");
+}
+
+unsigned ModeOf(const std::filesystem::path& file) {
+  struct stat st {};
+  return ::stat(file.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Every saver replaces its file through one atomic rewrite: a file its owner made private
+// stays private, a new setup.ini (it holds the passwords) is private from the start, and
+// what a crash in the middle of a save left behind is gone at the next start.
+TEST_F(ApplicationTest, SaversKeepFileModesAndStartClearsCrashLeftovers) {
+  for (const char* leftover : {"baza.ptk.Ab12Cd", "baza.ptk.Xy34Zw.tmp", "setup.ini.tmp4321",
+                               "gadugadu.ptk.Q9w8E7.tmp", "emaile.txt.Rt5Yu6.tmp"})
+    Write(leftover, "half written");
+  Write("notatki.txt", "mine");
+  ASSERT_EQ(app.Start(), std::nullopt);
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    files.push_back(entry.path().filename());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"baza.ptk", "imiona.ptk", "notatki.txt"}));
+
+  app.model.contacts.rows[1] = {"Ala", "123", "T"};
+  app.Shutdown();
+  EXPECT_EQ(ModeOf(dir.path() / "setup.ini"), 0600u);
+
+  const std::filesystem::path saved[] = {dir.path() / "setup.ini", dir.path() / "baza.ptk",
+                                         dir.path() / "gadugadu.ptk"};
+  for (const auto& file : saved) ::chmod(file.c_str(), 0640);
+  app.model.settings.SetNumber(SettingId::kFixedVsRandom, 1000);  // always ask and learn
+  app.LocalLine("zupelnie nieznany tekst");                       // so the base is saved
+  app.Shutdown();
+  for (const auto& file : saved) EXPECT_EQ(ModeOf(file), 0640u) << file;
+  EXPECT_TRUE(std::filesystem::exists(dir.path() / "baza.ptk.bak"));
 }
 
 TEST(ErrorTextTest, PolishRewriteOfTheIntegerMessage) {

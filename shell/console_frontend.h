@@ -3,6 +3,7 @@
 // work as in the window.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,10 +16,12 @@ struct ConsoleOptions {
   std::filesystem::path executable;
   std::optional<uint32_t> seed;
   bool trace = false;
+  bool serve = false;                // keep running when standard input ends
   std::vector<std::string> connect;  // channel names to connect after start-up
 };
 
-// Runs the program until end of input; returns the exit status.
+// Runs the program until the end of its input (with `serve`: until SIGTERM or SIGINT, which
+// end it as "zamknij" does in both cases); returns the exit status.
 int RunConsole(const ConsoleOptions& options);
 
 }  // namespace plotrak

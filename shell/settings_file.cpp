@@ -4,12 +4,8 @@
 // needs them instantiated here.
 #define SI_IMPLEMENTATION
 #include <SimpleIni.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -95,6 +91,7 @@ void ReadSettingsFromBytes(std::string_view bytes, SettingsValues& values) {
   ProfileIni ini;
   Configure(ini);
   Load(ini, bytes);
+  std::optional<ConversionError> firstError;
   for (const SettingDef& def : SettingsTable()) {
     const char* text = ini.GetValue(def.section, def.key, nullptr);
     switch (def.form) {
@@ -107,7 +104,12 @@ void ReadSettingsFromBytes(std::string_view bytes, SettingsValues& values) {
         break;
       }
       case SettingForm::kNumber:
-        values.SetNumber(def.id, ReadNumber(def.id, text ? text : def.defaultValue));
+        try {
+          values.SetNumber(def.id, ReadNumber(def.id, text ? text : def.defaultValue));
+        } catch (const ConversionError& error) {
+          values.SetNumber(def.id, ParseInteger(DesignValue(def.id)).value_or(0));
+          if (!firstError) firstError = error;
+        }
         break;
       case SettingForm::kColour: {
         auto colour = text ? ColourFromText(text) : std::nullopt;
@@ -117,6 +119,7 @@ void ReadSettingsFromBytes(std::string_view bytes, SettingsValues& values) {
       }
     }
   }
+  if (firstError) throw *firstError;
 }
 
 void ReadSettings(const std::filesystem::path& file, SettingsValues& values) {
@@ -157,36 +160,16 @@ void WriteSettings(const std::filesystem::path& file, const SettingsValues& valu
                    bool defaultsOnly) {
   bool exists = false;
   const std::string existing = ReadAll(file, &exists);
-  ReplaceFileAtomically(file, SettingsFileBytes(existing, exists, values, defaultsOnly));
+  try {
+    ReplaceFileAtomically(file, SettingsFileBytes(existing, exists, values, defaultsOnly), 0600);
+  } catch (const std::runtime_error&) {
+    throw std::runtime_error("Unable to write to " + file.filename().string());
+  }
 }
 
 void ResetSettings(const std::filesystem::path& file, SettingsValues& values) {
   WriteSettings(file, values, true);
   ReadSettings(file, values);
-}
-
-void ReplaceFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
-  const std::runtime_error failure("Unable to write to " + file.filename().string());
-  std::filesystem::path temp = file;
-  temp += ".tmp" + std::to_string(::getpid());
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw failure;
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0)
-      ok = false;
-    else
-      done += static_cast<size_t>(n);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || std::rename(temp.c_str(), file.c_str()) != 0) {
-    std::remove(temp.c_str());
-    throw failure;
-  }
 }
 
 }  // namespace plotrak

@@ -79,7 +79,8 @@ TEST(SettingsFileTest, FirstExitWritesEveryKeyInTableOrderWithCrLf) {
             std::string::npos);
   EXPECT_TRUE(
       bytes.ends_with("uczenie / doskonalenie=300\r\nadres aktualizacji=\r\nliczby slownie=1\r\n"));
-  EXPECT_NE(bytes.find("stawiaj serwer przy starcie=0\r\nport strony=8080\r\nstrona przy starcie=0\r\ndozwolone strony=\r\n\r\n[Chat]"),
+  EXPECT_NE(bytes.find("stawiaj serwer przy starcie=0\r\nport strony=8080\r\nstrona przy "
+                       "starcie=0\r\ndozwolone strony=\r\n\r\n[Chat]"),
             std::string::npos);
 }
 
@@ -133,21 +134,35 @@ TEST(SettingsFileTest, FlagsReadAsNumbersElseDefault) {
   }
 }
 
-TEST(SettingsFileTest, BadSliderStopsReadingThereWithConversionError) {
+// One typo must not cost the keys after it: they would be written back at "zamknij" with
+// the values the controls had.
+TEST(SettingsFileTest, BadNumberGetsItsDesignValueAndReadingGoesOn) {
   SettingsValues values;
-  values.SetFlag(SettingId::kServiceLog, false);     // before the slider: read from the file
-  values.SetNumber(SettingId::kLearnVsPerfect, 77);  // after it: kept
+  values.SetNumber(SettingId::kFixedVsRandom, 999);
   try {
     ReadSettingsFromBytes(
-        "[inne]\nlog serwisowy=1\nustalone / losowane=dużo\n"
-        "uczenie / doskonalenie=5\n",
+        "[Gadu-Gadu]\nstatus=2\nopis=moj opis\n[inne]\nlog serwisowy=0\n"
+        "ustalone / losowane=dużo\nuczenie / doskonalenie=5\n[WWW]\nport=2000\n",
         values);
     FAIL() << "no conversion error";
   } catch (const ConversionError& error) {
     EXPECT_STREQ(error.what(), "'dużo' is not a valid integer value");
   }
-  EXPECT_TRUE(values.Flag(SettingId::kServiceLog));
-  EXPECT_EQ(values.Number(SettingId::kLearnVsPerfect), 77);
+  EXPECT_EQ(values.Number(SettingId::kFixedVsRandom), 300);  // the slider's design position
+  EXPECT_EQ(values.Number(SettingId::kGgStatus), 2);
+  EXPECT_EQ(values.Text(SettingId::kGgDescription), "moj opis");
+  EXPECT_FALSE(values.Flag(SettingId::kServiceLog));
+  EXPECT_EQ(values.Number(SettingId::kLearnVsPerfect), 5);
+  EXPECT_EQ(values.Text(SettingId::kWwwPort), "2000");
+  // several bad keys: each gets its design value, the first is reported
+  try {
+    ReadSettingsFromBytes("[Gadu-Gadu]\nstatus=x\n[inne]\nuczenie / doskonalenie=y\n", values);
+    FAIL() << "no conversion error";
+  } catch (const ConversionError& error) {
+    EXPECT_STREQ(error.what(), "'x' is not a valid integer value");
+  }
+  EXPECT_EQ(values.Number(SettingId::kGgStatus), 0);
+  EXPECT_EQ(values.Number(SettingId::kLearnVsPerfect), 300);
   // only decimal digits make a number here; hexadecimal or overlong text is an error too
   for (const char* text : {"", "$2", "0x2", "2.0", "99999999999", "-", "1 2"})
     EXPECT_THROW(ReadSettingsFromBytes(std::string("[Gadu-Gadu]\nstatus=") + text + "\n", values),
@@ -155,6 +170,25 @@ TEST(SettingsFileTest, BadSliderStopsReadingThereWithConversionError) {
         << text;
   ReadSettingsFromBytes("[Gadu-Gadu]\nstatus=+2\n", values);
   EXPECT_EQ(values.Number(SettingId::kGgStatus), 2);
+}
+
+TEST(SettingsFileTest, DesignValuesDifferFromDefaultsWhereTheWindowDoes) {
+  SettingsValues values;
+  values.ResetToDesignValues();
+  EXPECT_EQ(values.Text(SettingId::kChatAntiflood), "800");
+  EXPECT_TRUE(values.Flag(SettingId::kLocalSpeech));
+  EXPECT_FALSE(values.Flag(SettingId::kGgWithDescription));
+  EXPECT_EQ(values.Number(SettingId::kFixedVsRandom), 300);
+  EXPECT_EQ(values.Number(SettingId::kGgStatus), 0);
+  int differ = 0;
+  for (const SettingDef& def : SettingsTable())
+    differ += std::string(DesignValue(def.id)) != def.defaultValue;
+  EXPECT_EQ(differ, 4);
+  // reading any file sets every control, so no design value outlives it
+  ReadSettingsFromBytes("", values);
+  SettingsValues defaults;
+  for (const SettingDef& def : SettingsTable())
+    EXPECT_EQ(values.WrittenForm(def.id), defaults.WrittenForm(def.id)) << def.key;
 }
 
 TEST(SettingsFileTest, NumbersAreClampedToTheirControls) {

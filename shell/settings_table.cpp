@@ -135,4 +135,19 @@ std::span<const SettingDef> SettingsTable() {
   return kTable;
 }
 
+const char* DesignValue(SettingId id) {
+  switch (id) {
+    case S::kChatAntiflood:
+      return "800";
+    case S::kLocalSpeech:
+      return "1";
+    case S::kGgWithDescription:
+      return "0";
+    case S::kFixedVsRandom:
+      return "300";
+    default:
+      return Setting(id).defaultValue;
+  }
+}
+
 }  // namespace plotrak

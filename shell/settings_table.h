@@ -105,10 +105,10 @@ enum class SettingId : int {
   // deployment values of our own
   kGgServer,
   kUpdateUrl,
-  kNumberWords,     // "liczby slownie": number words in arithmetic
-  kWebPagePort,     // the web page's port
-  kWebPageStart,    // the web page starts at start-up
-  kWebPageSites,    // sites allowed to embed the widget, separated by spaces
+  kNumberWords,   // "liczby slownie": number words in arithmetic
+  kWebPagePort,   // the web page's port
+  kWebPageStart,  // the web page starts at start-up
+  kWebPageSites,  // sites allowed to embed the widget, separated by spaces
   kCount
 };
 
@@ -128,6 +128,12 @@ std::span<const SettingDef> SettingsTable();
 inline const SettingDef& Setting(SettingId id) {
   return SettingsTable()[static_cast<int>(id)];
 }
+
+// The value the settings tab's control has before the file is read (the window's design),
+// in written form. It differs from the default for "Bufor antyflood" (800), "Synteza Głosu"
+// (on), "z opisem" (off) and "ustalone / losowane" (300); a control the reading leaves
+// untouched starts here.
+const char* DesignValue(SettingId id);
 
 // Colour slot n (1..12), program name and path n (1..7).
 inline SettingId ColourId(int n) {

@@ -8,17 +8,26 @@
 namespace plotrak {
 
 void SettingsValues::ResetToDefaults() {
+  Reset([](SettingId id) { return Setting(id).defaultValue; });
+}
+
+void SettingsValues::ResetToDesignValues() {
+  Reset(DesignValue);
+}
+
+void SettingsValues::Reset(const char* (*valueOf)(SettingId)) {
   for (const SettingDef& def : SettingsTable()) {
+    const char* value = valueOf(def.id);
     switch (def.form) {
       case SettingForm::kText:
-        SetText(def.id, def.defaultValue);
+        SetText(def.id, value);
         break;
       case SettingForm::kFlag:
       case SettingForm::kNumber:
-        SetNumber(def.id, ParseInteger(def.defaultValue).value_or(0));
+        SetNumber(def.id, ParseInteger(value).value_or(0));
         break;
       case SettingForm::kColour:
-        SetNumber(def.id, ColourFromText(def.defaultValue).value_or(0));
+        SetNumber(def.id, ColourFromText(value).value_or(0));
         break;
     }
   }

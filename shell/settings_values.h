@@ -18,6 +18,9 @@ class SettingsValues {
 
   // Every setting at its default (the values of a missing file).
   void ResetToDefaults();
+  // Every setting at the window's design value (DesignValue): the controls before the
+  // settings file is read.
+  void ResetToDesignValues();
 
   const std::string& Text(SettingId id) const { return values_[Index(id)].text; }
   bool Flag(SettingId id) const { return values_[Index(id)].number != 0; }
@@ -39,6 +42,7 @@ class SettingsValues {
     std::string text;    // text settings
     int32_t number = 0;  // flags, numbers, colours
   };
+  void Reset(const char* (*valueOf)(SettingId));
   static int Index(SettingId id) { return static_cast<int>(id); }
   std::array<Value, kSettingCount> values_;
 };
