@@ -343,9 +343,14 @@ TEST_F(ShippedBase, ThreadsOfAConversationAreKept) {
   EXPECT_NE(another, joke);
   say("jestem smutna");
   EXPECT_EQ(Person(me).lastMarker, "pytanie_problem");
-  say("pokłóciłam się z przyjaciółką");
+  // What answers "co się stało?" is a specific key when one fits, else the sympathy key.
+  say("wszystko mi się sypie");
   EXPECT_EQ(engine.trace.how,
             "mother " + std::to_string(EntryWithKey(1, "$@@@$|CZY_OSTATNI&PYTANIE_PROBLEM|")));
+  say("jestem smutna");
+  say("pokłóciłam się z przyjaciółką");
+  EXPECT_EQ(engine.trace.how,
+            "mother " + std::to_string(EntryWithKey(1, "$@POKLOCIL@ SIE Z PRZYJACI@$")));
 }
 
 TEST_F(ShippedBase, InsultsDownToNothingEndTheConversation) {
