@@ -7,6 +7,7 @@
 #include <future>
 
 #include "applet/applet_test_support.h"
+#include "applet/qt_test_support.h"
 #include "applet/test_client.h"
 #include "applet/www_conversation.h"
 
@@ -16,24 +17,8 @@ namespace {
 using namespace std::chrono_literals;
 using testing::ClientResult;
 using testing::ClientScript;
+using testing::Pump;
 using testing::RunClient;
-
-QCoreApplication& Qt() {
-  static int argc = 1;
-  static char name[] = "applet_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication* app =
-      QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-  return app ? *app : *QCoreApplication::instance();
-}
-
-// Runs the event loop until `work` (on its own thread) is done.
-template <typename T>
-T Pump(std::future<T> work) {
-  while (work.wait_for(0ms) != std::future_status::ready)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  return work.get();
-}
 
 class AppletServerTest : public ::testing::Test {
  protected:
@@ -44,7 +29,7 @@ class AppletServerTest : public ::testing::Test {
   ClientResult Talk(const std::string& request) { return Talk(ClientScript{{request}}); }
   const std::vector<std::string>& Traffic() { return t.app.model.wwwPage.tabs()[0].lines; }
 
-  QCoreApplication& qt = Qt();  // before any socket
+  QCoreApplication& qt = testing::QtApplication();  // before any socket
   testing::StartedApp t{false, "[WWW]\r\nport=0\r\n[www]\r\nstawiaj serwer przy starcie=1\r\n"};
   AppletServer server{t.app};
 };
