@@ -184,6 +184,11 @@ const Utterance kUtterances[] = {
     {"jutro mam sprawdzian z matmy", 1, "$@JUTRO MAM SPRAWDZIAN@$"},
     {"czy lubisz wstawać rano?", 1, "$@^CZY LUBISZ @$"},
     {"co myślisz o tatuażach", 1, "$@CO MYSLISZ O @$"},
+    // A name is looked for in the whole text: "jestem z Poznania" holds "Ania".
+    {"jestem z poznania", 1, "$@^POZNAN@$"},
+    {"jestem wegetarianką", 1, "$@JESTEM WEGETARIAN@$"},
+    {"cześć, jestem Ola", 1, "$@^A JA JESTEM @$"},
+    {"mój pies się nazywa Burek", 1, "$@PIES SIE NAZYWA @$"},
 };
 
 TEST_F(ShippedBase, TypicalUtterancesAreAnsweredByTheirOwnEntries) {
