@@ -1,15 +1,107 @@
 #include "window/window_frontend.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
+#include <random>
+
+#include "local/local_conversation.h"
+#include "shell/application.h"
+#include "shell/modules.h"
+#include "window/display_check.h"
+#include "window/main_window.h"
+#include "window/qt_text.h"
 
 namespace plotrak {
+namespace {
 
-int RunWindow(const ConsoleOptions&) {
-  std::fputs(
-      "plotrak: the window is not built yet; run \"plotrak --console\" to talk in the "
-      "terminal\n",
-      stderr);
-  return 2;
+// Qt ends the process with a fatal message when its platform plugin cannot start; the
+// program says what to do instead and leaves with status 2, without a core dump.
+void FatalToExit(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr, "%s\n", NoDisplayLine("the window system could not be started").c_str());
+    std::fflush(stderr);
+    std::_Exit(2);
+  }
+}
+
+// PLOTRAK_SCREENSHOT_DIR: save a picture of each tab at the default size and at 800x600,
+// then end as "zamknij" does. For the screenshots script.
+void SaveScreenshots(TForm1& window, const QString& folder) {
+  QDir().mkpath(folder);
+  const QSize sizes[] = {window.size(), QSize(800, 600)};
+  for (const QSize& size : sizes) {
+    window.resize(size);
+    for (int tab = 0; tab < window.pagecontrol->count(); ++tab) {
+      window.pagecontrol->setCurrentIndex(tab);
+      for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+      window.grab().save(QStringLiteral("%1/tab%2-%3x%4.png")
+                             .arg(folder)
+                             .arg(tab + 1)
+                             .arg(size.width())
+                             .arg(size.height()));
+    }
+  }
+}
+
+}  // namespace
+
+int RunWindow(const ConsoleOptions& options) {
+  if (const std::string reason = MissingDisplayReason(); !reason.empty()) {
+    std::fprintf(stderr, "%s\n", NoDisplayLine(reason).c_str());
+    return 2;
+  }
+  int argc = 1;
+  char name[] = "plotrak";
+  char* argv[] = {name, nullptr};
+  QtMessageHandler previous = qInstallMessageHandler(FatalToExit);
+  QApplication qt(argc, argv);
+  qInstallMessageHandler(previous);
+  QApplication::setApplicationName(QStringLiteral("plotrak"));
+  QApplication::setDesktopFileName(QStringLiteral("plotrak"));
+  // hidden in the notification area, the program goes on until "zamknij"
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  SystemClock clock;
+  Random random(options.seed ? *options.seed : std::random_device{}());
+  Application app(options.dataDir, options.executable, clock, random);
+  Modules modules(app);
+  TForm1 window(app, *modules.local);
+
+  if (auto stop = app.Start()) {
+    QMessageBox::critical(nullptr, QStringLiteral("STOP"), ToQt(*stop));
+    return 1;
+  }
+  window.AfterStart();
+  window.ApplyColours();
+  window.show();
+  for (const std::string& channel : options.connect) {
+    auto hook = app.hooks.connect.find(channel);
+    if (hook != app.hooks.connect.end()) {
+      hook->second();
+    } else {
+      std::fprintf(stderr, "plotrak: no channel \"%s\" to connect in this build\n",
+                   channel.c_str());
+    }
+  }
+
+  QTimer clockTimer, silenceTimer;
+  QObject::connect(&clockTimer, &QTimer::timeout, [&app] { app.ClockTick(); });
+  QObject::connect(&silenceTimer, &QTimer::timeout, [&app] { app.SilenceTimerTick(); });
+  clockTimer.start(1000);
+  silenceTimer.start(1000);
+
+  const QString shots = qEnvironmentVariable("PLOTRAK_SCREENSHOT_DIR");
+  if (!shots.isEmpty()) {
+    QTimer::singleShot(300, &window, [&window, shots] {
+      SaveScreenshots(window, shots);
+      window.Quit();
+    });
+  }
+  return qt.exec();
 }
 
 }  // namespace plotrak
