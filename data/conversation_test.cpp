@@ -116,7 +116,7 @@ const Utterance kUtterances[] = {
     {"pada deszcz", 1, "$@PADA DESZCZ@$"},
     {"do widzenia", 1, "$@^PAPA^@$"},
     {"pa pa", 1, "$@^PAPA^@$"},
-    {"Dobranoc", 1, "$@^DOBRANOC^@$"},
+    {"Dobranoc", 1, "$@^DOBREJ NOCY^@$"},
     {"jak dlugo dzialasz", 1, "$@JAK DLUGO DZIALASZ@$"},
     {"z iloma osobami dzisiaj rozmawiałeś?", 1, "$@Z ILOMA OSOBAMI@$"},
     {"jaka jest wersja bazy", 1, "$@^WERSJA@$"},
