@@ -44,6 +44,8 @@ void GuardedTcpServer::incomingConnection(qintptr handle) {
     return;
   }
   socket->setReadBufferSize(limits_.readBufferBytes);
+  // Answers are small and awaited one by one: no waiting to fill a segment.
+  socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   auto watch = std::make_unique<Watch>();
   Watch* raw = watch.get();
   raw->socket = socket;

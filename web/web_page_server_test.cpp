@@ -279,7 +279,11 @@ TEST(WebPageServer, ButtonsStartAtStartUpAndPortFailures) {
   EXPECT_FALSE(server.running());  // not before the event loop turns
   EXPECT_TRUE(SpinUntil([&] { return server.running(); }));
   EXPECT_EQ(HttpExchange(server.port(), Get("/")).status, 200);
+  ChatClient visitor(server.port(), "gosc-przed-wylaczeniem",
+                     "http://127.0.0.1:" + std::to_string(server.port()));
+  ASSERT_TRUE(visitor.WaitOpen());
   app.hooks.disconnect["web"]();
+  EXPECT_EQ(visitor.WaitClosed(), 1001);
   EXPECT_FALSE(server.running());
   EXPECT_EQ(app.model.lamp(Lamp::kWebPage), LampColour::kGrey);
   EXPECT_FALSE(app.model.connected(Connection::kWebPage));
