@@ -28,13 +28,16 @@ class SocketSource : public gg::ByteSource {
 TGGLite::TGGLite(QObject* parent) : QObject(parent), recv_(std::make_unique<TRecvThread>(*this)) {
   pingTimer_.setInterval(60000);
   connect(&pingTimer_, &QTimer::timeout, this, [this] { SendPing(); });
-  recv_->start();  // it waits for the first successful Connect
+  wake_ = std::make_unique<QSocketNotifier>(recv_->wakeFd(), QSocketNotifier::Read);
+  connect(wake_.get(), &QSocketNotifier::activated, this, [this] { OnWake(); });
+  recv_->Start();  // it waits for the first successful Connect
 }
 
 TGGLite::~TGGLite() {
   recv_->Stop();
   socket_.Shutdown();
-  recv_->wait();
+  recv_->Join();
+  wake_.reset();
   recv_.reset();
   pingTimer_.stop();
   socket_.Close();
@@ -191,6 +194,12 @@ int TGGLite::SendMsg(bool chatClass, int32_t recipient, const std::vector<Format
 
 void TGGLite::SendPing() {
   if (GetConnected()) Send(gg::PingPacket());
+}
+
+void TGGLite::OnWake() {
+  const TRecvThread::Mail mail = recv_->TakeMail();
+  if (mail.packet) HandlePacket(mail.packetGeneration, mail.header);
+  if (mail.lost) HandleConnectionLost(mail.lostGeneration);
 }
 
 void TGGLite::HandlePacket(uint64_t generation, gg::Header header) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <atomic>
 #include <cstdint>
@@ -107,6 +108,7 @@ class TGGLite : public QObject {
  private:
   friend class TRecvThread;
   // Main thread, from the receive thread's hand-over.
+  void OnWake();
   void HandlePacket(uint64_t generation, gg::Header header);
   void HandleConnectionLost(uint64_t generation);
   void Dispatch(gg::Event& event);
@@ -135,6 +137,7 @@ class TGGLite : public QObject {
   gg::ImageList images_;
   QTimer pingTimer_;
   std::unique_ptr<TRecvThread> recv_;
+  std::unique_ptr<QSocketNotifier> wake_;
 };
 
 }  // namespace plotrak
