@@ -161,7 +161,10 @@ def main():
         identifier = driver.execute_script("return localStorage.getItem('plotrak-rozmowa')")
         check(identifier and len(identifier) == 32, "no conversation identifier kept")
         field.send_keys("długo", Keys.ENTER)
-        time.sleep(0.6)  # half-way through typing: the character moves
+        face = root.find_element(By.CSS_SELECTOR, ".face")
+        WebDriverWait(driver, 5).until(  # the character moves while it types
+            lambda d: not face.get_attribute("src").endswith("/frames/1.jpg"))
+        time.sleep(0.4)
         driver.save_screenshot(os.path.join(outdir, "page-desktop.png"))
         wait_answer(driver, root, BASE.split("A: ")[-1].strip())
 

@@ -170,8 +170,10 @@
   var frameTimer = null;
   var frameIndex = 0;
 
+  var stillFrames = window.matchMedia && window.matchMedia('(prefers-reduced-motion: reduce)').matches;
+
   function animate(on) {
-    if (on && !frameTimer) {
+    if (on && !frameTimer && !stillFrames) {
       frameTimer = window.setInterval(function () {
         frameIndex = (frameIndex + 1) % frames.length;
         face.src = frames[frameIndex];
