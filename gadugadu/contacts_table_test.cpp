@@ -88,7 +88,8 @@ TEST(ContactsTableTest, ImportWaitsForWholeRecordsAndExportWritesThem) {
 
   // more records than rows add rows; a flood of text is refused, not kept
   std::string many;
-  for (int i = 0; i < 20; ++i) many += ";;n;n" + std::to_string(i) + ";;;" + std::to_string(i) + ";;0;;0;;0;\r\n";
+  for (int i = 0; i < 20; ++i)
+    many += ";;n;n" + std::to_string(i) + ";;;" + std::to_string(i) + ";;0;;0;;0;\r\n";
   other.BeginImport();
   EXPECT_TRUE(other.ImportPiece(many));
   EXPECT_EQ(other.rows.size(), 21u);

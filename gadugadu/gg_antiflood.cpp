@@ -23,9 +23,11 @@ int64_t GgAntiflood::Queue(const std::string& speaker, const std::string& text, 
                            int32_t thinkMs, int32_t letterMs) {
   int64_t last = 0;
   for (const Slot& slot : slots_)
-    if (!slot.due.empty() && slot.speaker == speaker) last = std::max<int64_t>(last, std::stoll(slot.due));
+    if (!slot.due.empty() && slot.speaker == speaker)
+      last = std::max<int64_t>(last, std::stoll(slot.due));
   if (last == 0) last = tick_;
-  auto free = std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return s.due.empty(); });
+  auto free =
+      std::find_if(slots_.begin(), slots_.end(), [](const Slot& s) { return s.due.empty(); });
   if (free == slots_.end()) {
     if (slots_.size() >= kMaxSlots) return 0;
     slots_.emplace_back();

@@ -47,10 +47,8 @@ gg::UserStatus StatusFor(int index, bool withDescription, gg::UserStatus current
 
 GaduGaduChannel::GaduGaduChannel(Application& app)
     : app_(app), client_(std::make_unique<TGGLite>()) {
-  client_->OnRecvMsg = [this](TGGLite&, const std::string& body,
-                              const std::vector<gg::FormatPair>&, int32_t from) {
-    OnRecvMsg(body, from);
-  };
+  client_->OnRecvMsg = [this](TGGLite&, const std::string& body, const std::vector<gg::FormatPair>&,
+                              int32_t from) { OnRecvMsg(body, from); };
   client_->OnDisconnecting = [this](TGGLite&) { OnDisconnecting(); };
   client_->OnRecvContactsReply = [this](TGGLite&, const std::string& piece) {
     app_.model.contacts.ImportPiece(piece);
@@ -203,8 +201,8 @@ void GaduGaduChannel::OnRecvMsg(const std::string& body, int32_t from) {
   try {
     Say(speaker, text, false);
     const SettingsValues& settings = app_.model.settings;
-    const std::string answer = Respond(app_.engine, speaker, text,
-                                       settings.Flag(SettingId::kGgLearn), kChannelGaduGadu);
+    const std::string answer =
+        Respond(app_.engine, speaker, text, settings.Flag(SettingId::kGgLearn), kChannelGaduGadu);
     const std::string reply = BotCommand(app_.engine, app_.CommandState(), text, false);
     if (!reply.empty()) {
       Say(speaker, reply, true);

@@ -38,10 +38,10 @@ std::vector<std::string> SentMessages(const TestServer& server) {
 class GgChannelTest : public ::testing::Test {
  protected:
   GgChannelTest() : server(Config()) {
-    Write("baza.ptk", testing::MakeBaseBytes(
-                          "test", {{{"$@CZESC@$", "Witaj"}, {"$@PYTANIE@$", "Nie wiem"}},
-                                   {{"JAK MASZ NA IMIE", "Plotrak"}},
-                                   {{"CO ROBISZ"}}}));
+    Write("baza.ptk",
+          testing::MakeBaseBytes("test", {{{"$@CZESC@$", "Witaj"}, {"$@PYTANIE@$", "Nie wiem"}},
+                                          {{"JAK MASZ NA IMIE", "Plotrak"}},
+                                          {{"CO ROBISZ"}}}));
     Write("imiona.ptk", "Ala\r\n");
     EXPECT_EQ(app.Start(), std::nullopt);
     SettingsValues& s = app.model.settings;
@@ -68,8 +68,8 @@ class GgChannelTest : public ::testing::Test {
   std::vector<std::string> PaneText() {
     std::vector<std::string> out;
     for (const std::string& line : Pane())
-      out.push_back(ToUtf8(line.size() > 23 && line[0] == '[' && line[12] == '[' ? line.substr(23)
-                                                                                  : line));
+      out.push_back(
+          ToUtf8(line.size() > 23 && line[0] == '[' && line[12] == '[' ? line.substr(23) : line));
     return out;
   }
   void Connect() {
@@ -128,8 +128,9 @@ TEST_F(GgChannelTest, LogsInAnswersPacedStaysSilentForNAndAnswersCommandsAtOnce)
   server.Send(MessageFrom(5555, "czesc\x1b[2J"));
   ASSERT_TRUE(PumpUntil([&] { return app.model.ggPage.FindTab("5555") > 0; }));
   const std::vector<std::string> expected = {
-      "[OD Ala] czesc", "[OD Ala] czesc", "[PRIV Ala] Witaj", "[OD Ola] czesc",
-      "[OD Ola] !thinktime", "[PRIV Ola] Czas zastanawiania się 1500", "[PRIV Ala] Witaj", "[OD 5555] czesc[2J"};
+      "[OD Ala] czesc",   "[OD Ala] czesc",      "[PRIV Ala] Witaj",
+      "[OD Ola] czesc",   "[OD Ola] !thinktime", "[PRIV Ola] Czas zastanawiania się 1500",
+      "[PRIV Ala] Witaj", "[OD 5555] czesc[2J"};
   EXPECT_EQ(PaneText(), expected);
   EXPECT_TRUE(std::filesystem::exists(dir.path() / "logi" / "gadugadu" / "Ola.htm"));
   EXPECT_EQ(app.model.said(SaidChannel::kGaduGadu), 3);
@@ -174,10 +175,10 @@ TEST_F(GgChannelTest, ImportsAndExportsTheContactList) {
   ASSERT_TRUE(PumpUntil([&] { return app.model.contacts.rows[2][0] == "Celina"; }));
   EXPECT_EQ(app.model.contacts.rows[1], (ContactsTable::Row{"Basia", "2001", "T"}));
   EXPECT_EQ(app.model.contacts.rows[2], (ContactsTable::Row{"Celina", "2002", "T"}));
-  EXPECT_EQ(PaneText(), (std::vector<std::string>{
-                            "[*** Błąd: Nie mogę wyeksportować kontaktów ***]",
-                            "[*** Wykonałem eksport kontaktów ***]",
-                            "[*** Zaimportowałem kontakty ***]"}));
+  EXPECT_EQ(PaneText(),
+            (std::vector<std::string>{"[*** Błąd: Nie mogę wyeksportować kontaktów ***]",
+                                      "[*** Wykonałem eksport kontaktów ***]",
+                                      "[*** Zaimportowałem kontakty ***]"}));
 }
 
 TEST_F(GgChannelTest, FailuresAreOneBracketedLineEach) {
@@ -188,12 +189,11 @@ TEST_F(GgChannelTest, FailuresAreOneBracketedLineEach) {
   app.model.settings.SetText(SettingId::kGgServer, "127.0.0.1:" + std::to_string(server.port()));
   app.model.settings.SetText(SettingId::kGgPassword, "inne-haslo");
   app.hooks.connect["gg"]();
-  EXPECT_EQ(PaneText(), (std::vector<std::string>{
-                            "[*** Musisz być połączony aby zmienić status ***]",
-                            "[*** Nie mogę rozłączyć ***]",
-                            "[*** Błąd: Nie mogę znaleść Hosta ***]",
-                            "[*** Błąd: Nie mogę się zalogować ***]",
-                            "[*** Błąd: Nie mogę się zalogować ***]"}));
+  EXPECT_EQ(PaneText(),
+            (std::vector<std::string>{
+                "[*** Musisz być połączony aby zmienić status ***]", "[*** Nie mogę rozłączyć ***]",
+                "[*** Błąd: Nie mogę znaleść Hosta ***]", "[*** Błąd: Nie mogę się zalogować ***]",
+                "[*** Błąd: Nie mogę się zalogować ***]"}));
   EXPECT_EQ(app.model.ggPage.activeTab(), 1);
   EXPECT_FALSE(app.model.connected(Connection::kGaduGadu));
   // the password appears nowhere the user or a log could see it

@@ -45,8 +45,7 @@ TEST(GgLoginHashTest, MatchesHandWorkedVectors) {
       // Windows-1250 letters are bytes above 0x7F: no sign extension into x
       {FromUtf8("zażółć"), 0x3A5C7E91, 0x7237AFC8},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(LoginHash(c.password, c.seed), c.hash) << Hex(c.password);
+  for (const Case& c : cases) EXPECT_EQ(LoginHash(c.password, c.seed), c.hash) << Hex(c.password);
 }
 
 TEST(GgPacketsTest, OutgoingPacketsHaveTheirBytes) {
@@ -55,32 +54,80 @@ TEST(GgPacketsTest, OutgoingPacketsHaveTheirBytes) {
     std::string packet, hex;
   } cases[] = {
       {LoginPacket(1234567, 0x3D3EC383, 20),
-       "15000000" "1f000000" "87d61200" "83c33e3d" "14000000" "21000000" +
-           std::string(26, '0') + "14" "be"},
+       "15000000"
+       "1f000000"
+       "87d61200"
+       "83c33e3d"
+       "14000000"
+       "21000000" +
+           std::string(26, '0') +
+           "14"
+           "be"},
       {EmptyListPacket(), "1200000000000000"},
       {PingPacket(), "0800000000000000"},
       // description statuses and friends-only: 0x16 + 0x8000
       {StatusPacket(UserStatus::kInvisibleDesc, true, "ab", 0),
-       "02000000" "07000000" "16800000" "616200"},
+       "02000000"
+       "07000000"
+       "16800000"
+       "616200"},
       {StatusPacket(UserStatus::kAvailable, false, "", 0x01020304),
-       "02000000" "09000000" "02000000" "00" "04030201"},
+       "02000000"
+       "09000000"
+       "02000000"
+       "00"
+       "04030201"},
       // cut to 70 characters: length 70 + 5
       {StatusPacket(UserStatus::kBusyDesc, false, seventyOne, 0),
-       "02000000" "4b000000" "05000000" + Hex(std::string(70, 'x')) + "00"},
-      {ContactsRequestPacket(2), "16000000" "01000000" "02"},
-      {ContactsRequestPacket(0, "a;b"), "16000000" "04000000" "00" "613b62"},
+       "02000000"
+       "4b000000"
+       "05000000" +
+           Hex(std::string(70, 'x')) + "00"},
+      {ContactsRequestPacket(2),
+       "16000000"
+       "01000000"
+       "02"},
+      {ContactsRequestPacket(0, "a;b"),
+       "16000000"
+       "04000000"
+       "00"
+       "613b62"},
       // one pair "<n>": block (0, 0), rich-text length 3, header length text + 19
       {MessagePacket(true, 42, {{0, "<n>"}}, "hej"),
-       "0b000000" "16000000" "2a000000" "00000000" "04000000" "68656a00" "02" "0300"
+       "0b000000"
+       "16000000"
+       "2a000000"
+       "00000000"
+       "04000000"
+       "68656a00"
+       "02"
+       "0300"
        "000000"},
       // the colour only in the first pair; the last colour name present wins
       {MessagePacket(false, 7, {{0, "<c><blue><red>"}, {5, "<c><red><b>"}}, "x"),
-       "0b000000" "1a000000" "07000000" "00000000" "08000000" "7800" "02" "0900"
-       "000008" "ee1a1a" "050001"},
+       "0b000000"
+       "1a000000"
+       "07000000"
+       "00000000"
+       "08000000"
+       "7800"
+       "02"
+       "0900"
+       "000008"
+       "ee1a1a"
+       "050001"},
       // "<n>" clears bold, italic and underline
       {MessagePacket(false, 7, {{3, "<b><i><u>"}, {4, "<b><n>"}}, "x"),
-       "0b000000" "17000000" "07000000" "00000000" "08000000" "7800" "02" "0600"
-       "030007" "040000"},
+       "0b000000"
+       "17000000"
+       "07000000"
+       "00000000"
+       "08000000"
+       "7800"
+       "02"
+       "0600"
+       "030007"
+       "040000"},
   };
   for (const Case& c : cases) EXPECT_EQ(Hex(c.packet), c.hex);
 
@@ -97,8 +144,8 @@ std::string Describe(const Event& event) {
     std::string operator()(const UserNotify& n) {
       char text[200];
       std::snprintf(text, sizeof text, "notify %u s%d '%s' %.5f img%u ip%08x", n.userId,
-                    static_cast<int>(n.status), n.description.c_str(), n.returnTime,
-                    n.maxImageSize, n.ip);
+                    static_cast<int>(n.status), n.description.c_str(), n.returnTime, n.maxImageSize,
+                    n.ip);
       return text;
     }
     std::string operator()(const MessageAck& a) { return "ack " + std::to_string(a.status); }
@@ -153,8 +200,8 @@ TEST(GgProcessPacketTest, DecodesEveryPacketTypeAndConsumesItWhole) {
       {MessageFrom(99, "hej"), "msg 99 'hej'"},
       {MessageFrom(99, "hej", RichText({{0, 0}, {2, 0x0B, 255, 0, 0}})),
        "msg 99 'hej' 0<n> 2<b><i><c><FF0000>"},
-      {MessageFrom(99, "x", B("\x02\x0d\x00\x01\x00\x80") + std::string(2, '\0') + U32(300) +
-                                U32(0xABCDEF)),
+      {MessageFrom(99, "x",
+                   B("\x02\x0d\x00\x01\x00\x80") + std::string(2, '\0') + U32(300) + U32(0xABCDEF)),
        "msg 99 'x' 1<img>0000012C=00ABCDEF"},
       {MessageFrom(5, "", "\x04" + U32(300) + U32(77)), "imgreq 300 77"},
       {MessageFrom(5, "", "\x09"), "-"},
@@ -188,13 +235,11 @@ TEST(GgProcessPacketTest, ImagePiecesAreAssembledOnceAndBounded) {
                             // a piece running past its size spoils that image only
                             MessageFrom(8, "", ImagePiece(true, 2, 2, "abc")) +
                             MessageFrom(8, "", ImagePiece(true, 1, 3, "z"));
-  EXPECT_EQ(DecodeAll(three, images),
-            (std::vector<std::string>{"-", "-", "img 6 from 8 'abcdef'", "-", "-",
-                                      "img 1 from 8 'z'"}));
+  EXPECT_EQ(DecodeAll(three, images), (std::vector<std::string>{"-", "-", "img 6 from 8 'abcdef'",
+                                                                "-", "-", "img 1 from 8 'z'"}));
   // endless new pairs of huge announced size cost a fixed amount of memory
   for (uint32_t crc = 0; crc < 5000; ++crc)
-    DecodeAll(MessageFrom(8, "", ImagePiece(true, 0xFFFFFFF0, crc, std::string(100, 'q'))),
-              images);
+    DecodeAll(MessageFrom(8, "", ImagePiece(true, 0xFFFFFFF0, crc, std::string(100, 'q'))), images);
   for (uint32_t crc = 0; crc < 5000; ++crc)
     DecodeAll(MessageFrom(8, "", ImagePiece(true, kMaxImageBytes, crc, std::string(1000, 'q'))),
               images);
@@ -242,11 +287,16 @@ TEST(GgServerAddressTest, HostAndOptionalPort) {
     const char* host;  // nullptr: refused
     int port;
   } cases[] = {
-      {"gadu-gadu.pl", "gadu-gadu.pl", 8074}, {" 127.0.0.1:8075 ", "127.0.0.1", 8075},
-      {"[::1]:9000", "::1", 9000},            {"::1", "::1", 8074},
-      {"host:", nullptr, 0},                  {"host:0", nullptr, 0},
-      {"host:65536", nullptr, 0},             {"host:80a", nullptr, 0},
-      {"", nullptr, 0},                       {":8074", nullptr, 0},
+      {"gadu-gadu.pl", "gadu-gadu.pl", 8074},
+      {" 127.0.0.1:8075 ", "127.0.0.1", 8075},
+      {"[::1]:9000", "::1", 9000},
+      {"::1", "::1", 8074},
+      {"host:", nullptr, 0},
+      {"host:0", nullptr, 0},
+      {"host:65536", nullptr, 0},
+      {"host:80a", nullptr, 0},
+      {"", nullptr, 0},
+      {":8074", nullptr, 0},
   };
   for (const Case& c : cases) {
     const auto address = ParseServerAddress(c.text);

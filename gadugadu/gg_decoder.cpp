@@ -6,8 +6,8 @@ namespace plotrak::gg {
 namespace {
 
 // Status (2), status change (15) and notify reply (17): the part after the fixed fields.
-Event Notify(BodyReader& body, uint32_t length, uint32_t fixed, UserNotify notify,
-             uint32_t code, bool lengthByte) {
+Event Notify(BodyReader& body, uint32_t length, uint32_t fixed, UserNotify notify, uint32_t code,
+             bool lengthByte) {
   std::string description;
   uint32_t returnTime = 0;
   if (length > fixed) {

@@ -188,8 +188,7 @@ int TGGLite::SendMsg(bool chatClass, int32_t recipient, const std::vector<Format
     return -1;
   }
   if (!GetConnected()) return -1;
-  return Send(gg::MessagePacket(chatClass, static_cast<uint32_t>(recipient), format, text)) ? 0
-                                                                                            : 1;
+  return Send(gg::MessagePacket(chatClass, static_cast<uint32_t>(recipient), format, text)) ? 0 : 1;
 }
 
 void TGGLite::SendPing() {

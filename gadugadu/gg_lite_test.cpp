@@ -91,15 +91,18 @@ TEST(GgLiteTest, LogsInTalksAndEndsWhenTheServerCloses) {
   // everything the server sends, unknown packets and a 16 MB body among them
   server.Send(MessageFrom(55, "hej") + Raw(0x99, std::string(16 << 20, 'u')) +
               MessageFrom(55, "pogrubione", RichText({{0, 1}})) +
-              ContactRecord(kNotifyReply, 56, 4, 1, 0, "\x03" "abc" + std::string(1, '\0')) +
+              ContactRecord(kNotifyReply, 56, 4, 1, 0,
+                            "\x03"
+                            "abc" +
+                                std::string(1, '\0')) +
               Raw(kSendMsgAck, U32(2) + U32(77) + U32(0)) +
               MessageFrom(57, "", ImagePiece(true, 3, 9, "a")) +
               MessageFrom(57, "", ImagePiece(false, 3, 9, "b")) +
-              MessageFrom(57, "", ImagePiece(false, 3, 9, "c")) +
-              Raw(kContactsReply, "\x06;;A;") + Raw(kContactsReply, "\x06;;B;"));
-  const std::vector<std::string> expected = {
-      "55:hej", "55:pogrubione 0<b>", "notify 56 abc", "packet 5 2", "image 57 abc",
-      "contacts ;;A;", "contacts ;;B;"};
+              MessageFrom(57, "", ImagePiece(false, 3, 9, "c")) + Raw(kContactsReply, "\x06;;A;") +
+              Raw(kContactsReply, "\x06;;B;"));
+  const std::vector<std::string> expected = {"55:hej",       "55:pogrubione 0<b>", "notify 56 abc",
+                                             "packet 5 2",   "image 57 abc",       "contacts ;;A;",
+                                             "contacts ;;B;"};
   ASSERT_TRUE(PumpUntil([&] { return client.events.size() >= expected.size(); }, 10000));
   EXPECT_EQ(client.events, expected);
 
@@ -126,7 +129,7 @@ TEST(GgLiteTest, FailedHandshakesReturnOneAndLeaveNothingOpen) {
     W welcome;
     std::string password;
   } cases[] = {
-      {W::kNormal, "zle-haslo"}, {W::kWrongType, kPassword}, {W::kCloseInstead, kPassword},
+      {W::kNormal, "zle-haslo"},   {W::kWrongType, kPassword}, {W::kCloseInstead, kPassword},
       {W::kCloseAfter, kPassword}, {W::kSilent, kPassword},
   };
   for (const Case& c : cases) {

@@ -17,15 +17,12 @@ struct NamedColour {
 
 // In the order they are checked: the last one present in a format text wins.
 constexpr NamedColour kColours[] = {
-    {"<black>", 0, 0, 0},          {"<blue>", 112, 163, 186},
-    {"<red>", 238, 26, 26},        {"<green>", 91, 164, 42},
-    {"<purple>", 152, 84, 121},    {"<navy>", 18, 105, 146},
-    {"<gray>", 128, 128, 128},     {"<lightblue>", 142, 213, 242},
-    {"<lemon>", 255, 255, 0},      {"<silver>", 192, 192, 192},
-    {"<orange>", 255, 99, 0},      {"<pistachio>", 183, 209, 147},
-    {"<pink>", 255, 90, 140},      {"<aqua>", 0, 132, 132},
-    {"<gold>", 251, 188, 53},      {"<maroon>", 132, 0, 0},
-    {"<lightpurple>", 242, 142, 229}, {"<lightpink>", 255, 156, 156},
+    {"<black>", 0, 0, 0},        {"<blue>", 112, 163, 186},        {"<red>", 238, 26, 26},
+    {"<green>", 91, 164, 42},    {"<purple>", 152, 84, 121},       {"<navy>", 18, 105, 146},
+    {"<gray>", 128, 128, 128},   {"<lightblue>", 142, 213, 242},   {"<lemon>", 255, 255, 0},
+    {"<silver>", 192, 192, 192}, {"<orange>", 255, 99, 0},         {"<pistachio>", 183, 209, 147},
+    {"<pink>", 255, 90, 140},    {"<aqua>", 0, 132, 132},          {"<gold>", 251, 188, 53},
+    {"<maroon>", 132, 0, 0},     {"<lightpurple>", 242, 142, 229}, {"<lightpink>", 255, 156, 156},
 };
 
 bool Has(std::string_view text, std::string_view part) {

@@ -60,8 +60,8 @@ class TRecvThread : public QThread {
   std::mutex lock_;
   std::condition_variable wake_;
   std::atomic<bool> stop_{false};
-  bool resume_ = false;   // under lock_
-  bool pending_ = false;  // under lock_: a packet is with the main thread
+  bool resume_ = false;      // under lock_
+  bool pending_ = false;     // under lock_: a packet is with the main thread
   uint64_t generation_ = 0;  // under lock_
   bool finished_ = false;    // under lock_: run() has returned
   bool started_ = false;     // under lock_

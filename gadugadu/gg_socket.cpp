@@ -31,8 +31,8 @@ int MsLeft(Clock::time_point deadline) {
 
 // Non-blocking connect to one address with a deadline; the descriptor or -1.
 int ConnectOne(const addrinfo* ai, int timeoutMs, std::string& error) {
-  const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                          ai->ai_protocol);
+  const int fd =
+      ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
   if (fd < 0) {
     error = std::strerror(errno);
     return -1;
@@ -179,8 +179,8 @@ Socket::OpenResult Socket::Open(const std::string& host, int port, const SocketO
                                 std::string& error) {
   Close();
   bool hostNotFound = false;
-  const int fd = options.proxy ? ConnectTcp(options.proxyHost, options.proxyPort,
-                                            options.timeoutMs, error, hostNotFound)
+  const int fd = options.proxy ? ConnectTcp(options.proxyHost, options.proxyPort, options.timeoutMs,
+                                            error, hostNotFound)
                                : ConnectTcp(host, port, options.timeoutMs, error, hostNotFound);
   if (fd < 0) return hostNotFound ? OpenResult::kHostNotFound : OpenResult::kFailed;
   const int one = 1;
@@ -233,10 +233,9 @@ bool Socket::StartTls(const std::string& host, const SocketOptions& options, std
     if ((e != SSL_ERROR_WANT_READ && e != SSL_ERROR_WANT_WRITE) ||
         !PollFor(e == SSL_ERROR_WANT_WRITE, MsLeft(deadline), nullptr) || MsLeft(deadline) == 0) {
       const long verify = SSL_get_verify_result(ssl);
-      error = verify != X509_V_OK
-                  ? std::string("certificate of ") + host + " not accepted: " +
-                        X509_verify_cert_error_string(verify)
-                  : "TLS handshake with " + host + " failed: " + TlsErrorText();
+      error = verify != X509_V_OK ? std::string("certificate of ") + host +
+                                        " not accepted: " + X509_verify_cert_error_string(verify)
+                                  : "TLS handshake with " + host + " failed: " + TlsErrorText();
       return false;
     }
   }

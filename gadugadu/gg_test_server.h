@@ -40,10 +40,10 @@ class TestServer {
   int port() const { return port_; }
 
   // Thread-safe views of what happened.
-  int logins() const;          // login packets received
-  int accepted() const;        // logins accepted
-  uint32_t lastHash() const;   // hash of the last login packet
-  std::string lastLogin() const;  // its 31-byte body
+  int logins() const;                    // login packets received
+  int accepted() const;                  // logins accepted
+  uint32_t lastHash() const;             // hash of the last login packet
+  std::string lastLogin() const;         // its 31-byte body
   std::vector<Packet> Received() const;  // after the login, in order
   size_t Count(uint32_t type) const;
   bool clientConnected() const;

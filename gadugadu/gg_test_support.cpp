@@ -36,8 +36,8 @@ std::string Raw(uint32_t type, const std::string& body) {
 }
 
 std::string MessageFrom(uint32_t from, const std::string& text, const std::string& attributes) {
-  return Raw(kRecvMsg, U32(from) + std::string(12, '\x01') + text + std::string(1, '\0') +
-                           attributes);
+  return Raw(kRecvMsg,
+             U32(from) + std::string(12, '\x01') + text + std::string(1, '\0') + attributes);
 }
 
 std::string RichText(const std::vector<Block>& blocks) {
@@ -58,8 +58,8 @@ std::string ImagePiece(bool first, uint32_t size, uint32_t crc32, const std::str
 
 std::string ContactRecord(uint32_t type, uint32_t number, uint8_t status, uint32_t ip,
                           uint8_t maxImage, const std::string& tail) {
-  const std::string record = U32(number) + char(status) + U32(ip) + std::string(3, '\x07') +
-                             char(maxImage) + '\x07';
+  const std::string record =
+      U32(number) + char(status) + U32(ip) + std::string(3, '\x07') + char(maxImage) + '\x07';
   return Raw(type, record + tail);
 }
 

@@ -30,8 +30,8 @@ std::unique_ptr<TGGLite> NewClient(int port, int& messages, int& disconnects) {
   lite->SetPassword("haslo123");
   lite->SetTimeoutMs(1000);
   lite->SetServer("127.0.0.1", port);
-  lite->OnRecvMsg = [&messages](TGGLite& self, const std::string&,
-                                const std::vector<FormatPair>&, int32_t from) {
+  lite->OnRecvMsg = [&messages](TGGLite& self, const std::string&, const std::vector<FormatPair>&,
+                                int32_t from) {
     ++messages;
     self.SendMsg(true, from, {{0, "<n>"}}, "odpowiedz");  // a write while reads go on
   };

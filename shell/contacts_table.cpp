@@ -144,8 +144,8 @@ std::string ContactsTable::ExportText() const {
   for (size_t i = 1; i < rows.size(); ++i) {
     const Row& r = rows[i];
     if (r[0].empty()) continue;
-    for (const std::string_view part : {";;", r[0].c_str(), ";", r[0].c_str(), ";;;", r[1].c_str(),
-                                        ";;0;;0;;0;\r\n"})
+    for (const std::string_view part :
+         {";;", r[0].c_str(), ";", r[0].c_str(), ";;;", r[1].c_str(), ";;0;;0;;0;\r\n"})
       list.append(part);
   }
   return list;
