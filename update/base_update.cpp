@@ -1,5 +1,7 @@
 #include "update/base_update.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -139,9 +141,10 @@ void BaseUpdate::Install() {
     }
     // The old base (learned entries too) stays one generation back; the new one replaces
     // the target in one rename, so a crash leaves one whole base or the other.
-    if (std::filesystem::exists(target_)) {
+    struct stat old {};
+    if (stat(target_.c_str(), &old) == 0) {
       MakeWritable(target_);
-      ReplaceFileAtomically(target_.string() + ".bak", ReadWhole(target_));
+      ReplaceFileAtomically(target_.string() + ".bak", ReadWhole(target_), old.st_mode & 07777);
     }
     ReplaceFileAtomically(target_, bytes);
     std::filesystem::remove(tmp, ignored);

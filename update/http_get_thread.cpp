@@ -1,7 +1,9 @@
 #include "update/http_get_thread.h"
 
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
+#include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -18,6 +20,18 @@ QByteArray Bytes(const std::string& text) {
   return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The system's proxy settings for this download alone (the application-wide factory would
+// reach the chat's sockets too); the machine itself is never reached through a proxy.
+class SystemProxies : public QNetworkProxyFactory {
+ public:
+  QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery& query) override {
+    const QString host = query.peerHostName();
+    if (host == QLatin1String("localhost") || QHostAddress(host).isLoopback())
+      return {QNetworkProxy(QNetworkProxy::NoProxy)};
+    return systemProxyForQuery(query);
+  }
+};
+
 }  // namespace
 
 std::string CompleteUrl(const std::string& url) {
@@ -30,6 +44,7 @@ THTTPGetThread::THTTPGetThread(Settings settings, std::function<void(int64_t, in
 void THTTPGetThread::run() {
   try {
     QNetworkAccessManager manager;
+    manager.setProxyFactory(new SystemProxies);  // the manager owns it
     QUrl url(QString::fromStdString(CompleteUrl(settings_.url)));
     if (!settings_.userName.empty()) {
       url.setUserName(QString::fromStdString(settings_.userName));
