@@ -5,7 +5,10 @@
 // machine, the physical reference. Prints requests per second, the 99th-percentile latency
 // and how many requests went unanswered (must be 0).
 //
-//   applet_bench [--clients N] [--requests-per-client M] [--no-logs]
+// The two are measured in alternating rounds and the best round of each is compared, since
+// other work on a shared machine only ever slows a round down.
+//
+//   applet_bench [--clients N] [--requests-per-client M] [--rounds R] [--no-logs]
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -131,13 +134,15 @@ void Print(const char* name, const Figures& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int clients = 32, perClient = 300;
+  int clients = 32, perClient = 300, rounds = 3;
   bool logs = true;
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--clients") && i + 1 < argc)
       clients = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--requests-per-client") && i + 1 < argc)
       perClient = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc)
+      rounds = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--no-logs"))
       logs = false;
   }
@@ -160,19 +165,29 @@ int main(int argc, char** argv) {
   server.Start();
   if (!server.listening()) return 1;
 
-  std::printf("%d concurrent clients x %d requests, logs %s\n", clients, perClient,
-              logs ? "on" : "off");
-  const Figures applet = Load(server.port(), clients, perClient,
-                              [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
-  Print("applet server (whole path)", applet);
-  const int said = app.model.said(plotrak::SaidChannel::kWww);
-  if (said != applet.requests) std::printf("counted %d of %d\n", said, applet.requests);
-
+  std::printf("%d concurrent clients x %d requests, logs %s, best of %d rounds\n", clients,
+              perClient, logs ? "on" : "off", rounds);
   BareServer bare;
-  const Figures reference = Load(bare.port(), clients, perClient,
-                                 [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
+  Figures applet, reference;
+  int lost = 0, requests = 0;
+  auto faster = [](const Figures& a, const Figures& b) {
+    return b.requests == 0 || a.requests / a.seconds > b.requests / b.seconds;
+  };
+  for (int round = 0; round < rounds; ++round) {
+    const Figures a = Load(server.port(), clients, perClient,
+                           [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
+    const Figures b = Load(bare.port(), clients, perClient,
+                           [] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
+    lost += a.lost + b.lost;
+    requests += a.requests;
+    if (faster(a, applet)) applet = a;
+    if (faster(b, reference)) reference = b;
+  }
+  Print("applet server (whole path)", applet);
   Print("bare accept-read-write-close loop", reference);
-  std::printf("applet / bare rate: %.2f\n",
-              (applet.requests / applet.seconds) / (reference.requests / reference.seconds));
-  return applet.lost + reference.lost == 0 && said == applet.requests ? 0 : 1;
+  const int said = app.model.said(plotrak::SaidChannel::kWww);
+  std::printf("applet / bare rate: %.2f; unanswered %d; counted %d of %d\n",
+              (applet.requests / applet.seconds) / (reference.requests / reference.seconds), lost,
+              said, requests);
+  return lost == 0 && said == requests ? 0 : 1;
 }
