@@ -12,6 +12,7 @@
   var pageMode = script.hasAttribute('data-plotrak-page');
   var socketUrl = (server.protocol === 'https:' ? 'wss://' : 'ws://') + server.host + '/ws?id=';
   var MAX_LENGTH = 2000;
+  var MAX_TYPING_MS = 15000;
   var ID_KEY = 'plotrak-rozmowa';
 
   var TEXT = {
@@ -205,12 +206,14 @@
     typingNow = true;
     showTyping();
     var count = 0;
+    // A long answer speeds up so that none takes longer than MAX_TYPING_MS to appear.
+    var pace = Math.min(answer.letterMs, MAX_TYPING_MS / Math.max(letters.length, 1));
     function step() {
-      count = answer.letterMs > 0 ? count + 1 : letters.length;
+      count = pace >= 1 ? count + 1 : letters.length;
       shown.textContent = letters.slice(0, count).join('');
       scrollDown();
       if (count < letters.length) {
-        window.setTimeout(step, answer.letterMs);
+        window.setTimeout(step, pace);
         return;
       }
       // The finished answer goes into the live region in one piece.
