@@ -155,9 +155,12 @@ void ChatChannel::OnMsgPriv(const std::string& message) {
   currentSender_ = CleanIncomingText(parsed.sender);
   currentText_ = CleanIncomingText(parsed.text);
   if (currentSender_ == client_.Nick || currentSender_ == "~" + client_.Nick) return;
+  if (currentSender_.empty() || currentSender_ == "*") {
+    // a message that names nobody has nobody to answer to, and no tab of its own
+    ShowUnaddressedLine(currentSender_, currentText_);
+    return;
+  }
   ShowPrivateLine(currentSender_, currentText_, false);
-  // a message that names nobody has nobody to answer to
-  if (currentSender_.empty() || currentSender_ == "*") return;
   if (app_.model.settings.Flag(SettingId::kChatLog)) Log(currentSender_, currentText_, false);
   const std::string answer = Respond(app_.engine, currentSender_, currentText_,
                                      app_.model.settings.Flag(SettingId::kChatLearn), kChannelChat);

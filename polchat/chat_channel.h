@@ -51,8 +51,8 @@ class ChatChannel {
   void OnMsgPriv(const std::string& message);
   void ShowRoomLine(const std::string& nick, const std::string& text);
   void ShowPrivateLine(const std::string& nick, const std::string& text, bool outgoing);
+  void ShowUnaddressedLine(const std::string& nick, const std::string& text);
   void ShowFailure(const std::string& text);
-  void ShowCounters();
   void Log(const std::string& nick, const std::string& text, bool bot);
   int64_t TickMs() const;
   // Runs `work`, sending any error to the general handler.

@@ -24,6 +24,11 @@ void ChatChannel::ShowPrivateLine(const std::string& nick, const std::string& te
   page.AddPersonLine(nick, stamp + prefix + (page.goToTextTab ? " " : ": ") + text);
 }
 
+void ChatChannel::ShowUnaddressedLine(const std::string& nick, const std::string& text) {
+  app_.model.chatPage.AddTrafficLine(TimeStamp(app_.engine.clock.Now()) + "[OD " + nick + "] " +
+                                     text);
+}
+
 void ChatChannel::ShowFailure(const std::string& text) {
   ConversationPage& page = app_.model.chatPage;
   page.ShowTab(0);

@@ -185,5 +185,49 @@ TEST_F(ChatChannelTest, AFloodOfTextsIsBoundedAndCounted) {
   EXPECT_EQ(chat.refusedTexts(), 51);
 }
 
+TEST_F(ChatChannelTest, PageLinesFollowTheSwitches) {
+  // the client's packets straight in, no server needed
+  auto priv = [&](const std::string& message) {
+    chat.client().Dispatch(polchat::BuildPayload({611}, {message, "x"}));
+  };
+  auto room = [&](const std::string& message) {
+    chat.client().Dispatch(polchat::BuildPayload({610}, {message}));
+  };
+  const ConversationPage& page = app.model.chatPage;
+  chat.client().Nick = "Plotrak";  // as a login sets it
+  app.model.settings.SetFlag(SettingId::kChatPriv, true);
+  app.model.settings.SetFlag(SettingId::kChatOpenTabs, false);
+  priv("<b>Ala</b>: czesc");
+  EXPECT_EQ(Traffic(), "[2026-12-07][12:00:00] [OD Ala] czesc");
+  EXPECT_EQ(page.tabs().size(), 1u);
+
+  app.model.settings.SetFlag(SettingId::kChatPriv, false);
+  app.model.settings.SetFlag(SettingId::kChatOpenTabs, true);
+  app.model.settings.SetFlag(SettingId::kChatGoToText, false);
+  app.model.settings.SetFlag(SettingId::kChatGoToNew, false);
+  priv("<b>Ola</b>: hej");
+  ASSERT_EQ(page.tabs().size(), 2u);
+  EXPECT_EQ(ToUtf8(page.tabs()[1].lines.back()), "[2026-12-07][12:00:00] [OD Ola] : hej");
+  EXPECT_EQ(page.activeTab(), 0);
+  EXPECT_EQ(Line("otwartych zakładek (chat): "), "otwartych zakładek (chat): 1");
+
+  // with Ola's tab showing, "Main" adds room lines to it, "Serwer" off keeps notices out
+  app.model.chatPage.ShowTab(1);
+  app.model.settings.SetFlag(SettingId::kChatMain, true);
+  room("<b>Ewa</b>: witam");
+  room("** ktos wychodzi");
+  EXPECT_EQ(ToUtf8(page.tabs()[1].lines.back()), "[2026-12-07][12:00:00] Ewa: witam");
+  EXPECT_EQ(Traffic(), "[2026-12-07][12:00:00] ** ktos wychodzi");
+
+  // the bot's own words and messages that name nobody open no tab and are not answered
+  const std::string inBuffer = Line("Tekstów w buforze: ");
+  priv("<b>Plotrak</b>: hej");
+  priv("<b>~Plotrak</b>: hej");
+  priv(" bez nadawcy");
+  EXPECT_EQ(Traffic(), "[2026-12-07][12:00:00] [OD ] ");
+  EXPECT_EQ(page.tabs().size(), 2u);
+  EXPECT_EQ(Line("Tekstów w buforze: "), inBuffer);
+}
+
 }  // namespace
 }  // namespace plotrak

@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,13 +58,16 @@ void Feed(Session& session, const std::string& stream) {
     session.Receive(std::string_view(stream).substr(at, kReadSize));
 }
 
-void BM_ReassembleAndDispatch(benchmark::State& state) {
+// Feeds the stream to a session holding the people list, `onMessage` taking each room
+// message.
+void RunStream(benchmark::State& state,
+               const std::function<size_t(const std::string&)>& onMessage) {
   const std::string stream = RoomStream();
   Session session;
   session.Receive(PeopleFrame());
   size_t seen = 0;
   session.OnMsgMain = [&](PolchatProtocol&, const std::string& text, const std::string&) {
-    seen += text.size();
+    seen += onMessage(text);
   };
   for (auto _ : state) Feed(session, stream);
   benchmark::DoNotOptimize(seen);
@@ -71,21 +75,15 @@ void BM_ReassembleAndDispatch(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kMessages));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.size()));
 }
+
+void BM_ReassembleAndDispatch(benchmark::State& state) {
+  RunStream(state, [](const std::string& text) { return text.size(); });
+}
 BENCHMARK(BM_ReassembleAndDispatch);
 
 // The same with the channel's parse of every message (sender and text).
 void BM_ReassembleDispatchAndParse(benchmark::State& state) {
-  const std::string stream = RoomStream();
-  Session session;
-  session.Receive(PeopleFrame());
-  size_t seen = 0;
-  session.OnMsgMain = [&](PolchatProtocol&, const std::string& text, const std::string&) {
-    seen += ParseChatMessage(text).text.size();
-  };
-  for (auto _ : state) Feed(session, stream);
-  benchmark::DoNotOptimize(seen);
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kMessages));
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * stream.size()));
+  RunStream(state, [](const std::string& text) { return ParseChatMessage(text).text.size(); });
 }
 BENCHMARK(BM_ReassembleDispatchAndParse);
 
