@@ -67,17 +67,22 @@ TEST_F(BaseUpdateTest, InstallsOnlyAWholeBaseAndKeepsTheOldOne) {
     EXPECT_EQ(t.app.engine.base.baseVersion, "wersja testowa") << path;
     EXPECT_FALSE(std::filesystem::exists(t.dir.path() / "baza.ptk.bak")) << path;
   }
-  // an address nobody listens on
+  // an address nobody listens on,
   const uint16_t closedPort = [] {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     return probe.serverPort();
   }();
-  t.app.model.settings.SetText(SettingId::kUpdateUrl,
-                               "127.0.0.1:" + std::to_string(closedPort) + "/baza.ptk");
-  t.app.hooks.downloadBase(Base());
-  ASSERT_TRUE(PumpUntil([this] { return !update.running(); }));
-  EXPECT_EQ(ToUtf8(update.statusText()), "Wystąpił błąd");
+  // and https to a server that speaks only plain HTTP
+  for (const std::string& address :
+       {"127.0.0.1:" + std::to_string(closedPort) + "/baza.ptk",
+        "https://127.0.0.1:" + std::to_string(http.port()) + "/baza.ptk"}) {
+    t.app.model.settings.SetText(SettingId::kUpdateUrl, address);
+    t.app.hooks.downloadBase(Base());
+    ASSERT_TRUE(PumpUntil([this] { return !update.running(); }));
+    EXPECT_EQ(ToUtf8(update.statusText()), "Wystąpił błąd") << address;
+    EXPECT_EQ(ReadFile(Base()), oldBase) << address;
+  }
 
   // a whole base: installed with the old file's mode, the old one kept, the new one loaded
   Download("/baza.ptk", Base());
