@@ -4,7 +4,6 @@
 #include <QHttpServer>
 #include <QPointer>
 #include <QTimer>
-#include <QUrlQuery>
 
 #include "engine/conversation_log.h"
 #include "engine/cp1250.h"
