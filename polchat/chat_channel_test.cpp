@@ -37,11 +37,18 @@ class ChatChannelTest : public ::testing::Test {
     ASSERT_TRUE(WaitUntil(
         [&] { return app.model.connected(Connection::kChat) && server.received().size() >= 2; }));
   }
-  // Ticks `n` times and returns the texts the server got meanwhile.
+  // Ticks `n` times and returns the texts the server got meanwhile: a room-list request
+  // after the ticks marks the end, since the stream keeps its order.
   std::vector<std::string> Tick(int n) {
     const size_t before = server.Texts().size();
     for (int i = 0; i < n; ++i) chat.ChatTick();
-    WaitUntil([] { return false; }, 60);
+    chat.client().PoprosListe("koniec");
+    ++markers_;
+    EXPECT_TRUE(WaitUntil([&] {
+      size_t seen = 0;
+      for (const auto& packet : server.received()) seen += packet.opcode() == 411;
+      return seen == markers_;
+    }));
     const std::vector<std::string> all = server.Texts();
     return std::vector<std::string>(all.begin() + static_cast<long>(before), all.end());
   }
@@ -57,6 +64,7 @@ class ChatChannelTest : public ::testing::Test {
   Application app{dir.path(), "/opt/plotrak/plotrak", clock, random};
   ChatChannel chat{app};
   PolchatTestServer server;
+  size_t markers_ = 0;
 };
 
 TEST_F(ChatChannelTest, LogsInAnswersPeopleAndKeepsTheConnectionAlive) {
