@@ -31,7 +31,7 @@ constexpr const char kHelp[] =
     "                   with one line \"PLOTRAK: <answer>\"; other lines of the window go to\n"
     "                   standard error as [chat], [gg], [www] and [status] lines\n"
     "  --serve          with --console: keep running when standard input ends (a service)\n"
-    "  --connect LIST   after start-up press \"Polacz\" of the channels named in the\n"
+    "  --connect LIST   after start-up press \"Połącz\" of the channels named in the\n"
     "                   comma-separated LIST: chat, gg, www (the applet server), web (the\n"
     "                   web page)\n"
     "  --dir DIR        keep the data in DIR\n"
