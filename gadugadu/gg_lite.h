@@ -47,6 +47,7 @@ class TGGLite : public QObject {
   void SetUserDesc(const std::string& desc);  // cut to 70 characters
   uint32_t GetUserReturnTime() const { return returnTime_; }
   void SetUserReturnTime(uint32_t seconds) { returnTime_ = seconds; }
+  // TLS 1.2 or later, the server's certificate and name verified.
   bool GetSSL() const { return socketOptions_.tls; }
   void SetSSL(bool on) { socketOptions_.tls = on; }
   bool GetProxy() const { return socketOptions_.proxy; }

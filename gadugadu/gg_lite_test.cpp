@@ -159,7 +159,7 @@ TEST(GgLiteTest, FailedHandshakesReturnOneAndLeaveNothingOpen) {
   lonely.lite.SetServer("127.0.0.1", 1);
   EXPECT_EQ(lonely.lite.Connect(), 1);
   TestServer plain(Account());
-  lonely.lite.SetServer("localhost", plain.port());
+  lonely.lite.SetServer("127.0.0.1", plain.port());
   lonely.lite.SetSSL(true);
   lonely.lite.SetTimeoutMs(500);
   EXPECT_EQ(lonely.lite.Connect(), 1);
