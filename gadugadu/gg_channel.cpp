@@ -1,5 +1,7 @@
 #include "gadugadu/gg_channel.h"
 
+#include <map>
+
 #include "engine/bot_command.h"
 #include "engine/conversation_log.h"
 #include "engine/cp1250.h"
