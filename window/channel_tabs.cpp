@@ -102,7 +102,7 @@ QWidget* TForm1::BuildGaduTab() {
     if (transfer)
       button->setEnabled(i == 5 ? bool(app_.hooks.ggImportContacts)
                                 : bool(app_.hooks.ggExportContacts));
-    buttons->addWidget(button, i / 4, i % 4);
+    buttons->addWidget(button, i / 3, i % 3);
     ++i;
   }
   gridLayout->addLayout(buttons);

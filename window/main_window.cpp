@@ -195,7 +195,8 @@ void TForm1::RestoreFromTray() {
 void TForm1::Quit() {
   app_.Shutdown();
   QCoreApplication::processEvents();
-  QCoreApplication::quit();
+  // exit, not quit: quit would first ask the windows to close, and the close box only hides
+  QCoreApplication::exit(0);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

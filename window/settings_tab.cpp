@@ -174,13 +174,10 @@ QWidget* TForm1::BuildChannelSettings() {
                                                 "strony, które mogą osadzać rozmowę; oddzielone "
                                                 "spacjami"));
 
-  auto* grid = new QGridLayout(content);
-  grid->addWidget(gg, 0, 0);
-  grid->addWidget(chat, 0, 1, 3, 1);
-  grid->addWidget(both, 1, 0);
-  grid->addWidget(local, 2, 0);
-  grid->addWidget(www, 3, 0, 1, 2);
-  grid->setRowStretch(4, 1);
+  // one column: the long captions stay whole at 800 pixels, the page scrolls down
+  auto* column = new QVBoxLayout(content);
+  for (QGroupBox* group : {gg, both, local, chat, www}) column->addWidget(group);
+  column->addStretch(1);
   return content;
 }
 

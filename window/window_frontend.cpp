@@ -30,19 +30,31 @@ void FatalToExit(QtMsgType type, const QMessageLogContext&, const QString& messa
 
 // PLOTRAK_SCREENSHOT_DIR: save a picture of each tab at the default size and at 800x600,
 // then end as "zamknij" does. For the screenshots script.
-void SaveScreenshots(TForm1& window, const QString& folder) {
+void SaveScreenshots(TForm1& window, LocalConversation& local, const QString& folder) {
   QDir().mkpath(folder);
+  // a short conversation, so the pictures show the panes in use
+  local.TypedLine(FromUtf8("cześć"));
+  while (local.writing()) local.Tick();
   const QSize sizes[] = {window.size(), QSize(800, 600)};
   for (const QSize& size : sizes) {
     window.resize(size);
+    auto save = [&](const QString& name) {
+      for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+      window.grab().save(QStringLiteral("%1/%2-%3x%4.png")
+                             .arg(folder, name)
+                             .arg(window.width())
+                             .arg(window.height()));
+    };
     for (int tab = 0; tab < window.pagecontrol->count(); ++tab) {
       window.pagecontrol->setCurrentIndex(tab);
-      for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-      window.grab().save(QStringLiteral("%1/tab%2-%3x%4.png")
-                             .arg(folder)
-                             .arg(tab + 1)
-                             .arg(size.width())
-                             .arg(size.height()));
+      save(QStringLiteral("tab%1").arg(tab + 1));
+      // the settings' second inner tab as well
+      if (auto* inner = window.pagecontrol->widget(tab)->findChild<QTabWidget*>();
+          inner && tab == 1) {
+        inner->setCurrentIndex(1);
+        save(QStringLiteral("tab2b"));
+        inner->setCurrentIndex(0);
+      }
     }
   }
 }
@@ -96,8 +108,8 @@ int RunWindow(const ConsoleOptions& options) {
 
   const QString shots = qEnvironmentVariable("PLOTRAK_SCREENSHOT_DIR");
   if (!shots.isEmpty()) {
-    QTimer::singleShot(300, &window, [&window, shots] {
-      SaveScreenshots(window, shots);
+    QTimer::singleShot(300, &window, [&window, &modules, shots] {
+      SaveScreenshots(window, *modules.local, shots);
       window.Quit();
     });
   }
