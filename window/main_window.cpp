@@ -65,6 +65,7 @@ TForm1::TForm1(Application& app, LocalConversation& local)
 TForm1::~TForm1() {
   // the model outlives the window: its callbacks must not reach the widgets any more
   PresentationModel& model = app_.model;
+  model.onSetting = previousOnSetting_;
   model.onStatusBar = nullptr;
   model.onLamp = nullptr;
   model.onConnected = nullptr;
@@ -90,9 +91,9 @@ void TForm1::FollowModel() {
   model.onLocalMemoLine = [this](const std::string& line) { local_.AddPaneLine(line); };
   model.contacts.onChange = [this] { FillGrid(); };
   // the application listens to setting changes already; the window follows after it
-  auto previous = model.onSetting;
-  model.onSetting = [this, previous](SettingId id) {
-    if (previous) previous(id);
+  previousOnSetting_ = model.onSetting;
+  model.onSetting = [this](SettingId id) {
+    if (previousOnSetting_) previousOnSetting_(id);
     OnSettingChanged(id);
   };
   binder_.onEdited = [this](SettingId id) { OnSettingChanged(id); };

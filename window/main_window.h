@@ -102,6 +102,7 @@ class TForm1 : public QMainWindow {
   Application& app_;
   LocalConversation& local_;
   SettingsBinder binder_;
+  std::function<void(SettingId)> previousOnSetting_;  // the application's, put back at the end
   bool trayAvailable_ = false;
   bool fillingGrid_ = false;
   std::multimap<Lamp, QLabel*> lamps_;
