@@ -44,13 +44,8 @@ std::string WwwConversation(Application& app, const std::string& rawIdentifier,
   Log(app, identifier, sentence, LogWho::kPerson);
   std::string answer;
   try {
-    answer = Respond(app.engine, identifier, sentence,
-                     app.model.settings.Flag(SettingId::kWwwLearn), kChannelWww);
-    std::string reply = BotCommand(app.engine, app.CommandState(), sentence, false);
-    if (!reply.empty()) {
-      answer = std::move(reply);
-      app.engine.trace.how = "command";
-    }
+    answer = RespondOrCommand(app.engine, app.CommandState(), identifier, sentence,
+                              app.model.settings.Flag(SettingId::kWwwLearn), kChannelWww, false);
   } catch (const std::exception& error) {
     app.ReportError(error);
     return {};

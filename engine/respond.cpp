@@ -169,11 +169,12 @@ std::string Respond(Engine& engine, const std::string& speaker, const std::strin
 
 std::string RespondOrCommand(Engine& engine, const BotCommandState& commands,
                              const std::string& speaker, const std::string& rawText, bool learn,
-                             const std::string& channel, bool chatFlag) {
+                             const std::string& channel, bool chatFlag, bool* byCommand) {
   const std::string text = CleanIncomingText(rawText);
   std::string answer;
   const bool open = OpenTurn(engine, speaker, text, channel, answer);
   std::string reply = BotCommand(engine, commands, text, chatFlag);
+  if (byCommand) *byCommand = !reply.empty();
   if (!reply.empty()) {
     // A command asks the bot about itself: it answers no pending question, is kept as no
     // phrase to ask others, and gets no question of its own that the person never sees.

@@ -27,9 +27,12 @@ std::string Respond(Engine& engine, const std::string& speaker, const std::strin
 // log, statistics, repeat count) but is not taken as conversation: it does not answer the
 // person's pending question, is not kept as a phrase to ask others, and no question is asked
 // in its place; the command's answer is returned (trace "command"). A command that is
-// switched off answers nothing, so its text is ordinary conversation. Throws as Respond.
+// switched off answers nothing, so its text is ordinary conversation. `byCommand`, when
+// given, tells whether a command answered (channels deliver those at once). Throws as
+// Respond.
 std::string RespondOrCommand(Engine& engine, const BotCommandState& commands,
                              const std::string& speaker, const std::string& text, bool learn,
-                             const std::string& channel, bool chatFlag);
+                             const std::string& channel, bool chatFlag,
+                             bool* byCommand = nullptr);
 
 }  // namespace plotrak

@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {
     plotrak::ReadSettingsFromBytes(input, values);
   } catch (const plotrak::ConversionError&) {
-    // reading stops at a bad number; what was read so far is written back
+    // a bad number gets its design value and reading goes on; the first one is thrown at the end
   }
   const std::string written = plotrak::SettingsFileBytes(input, true, values, false);
   plotrak::SettingsValues again;

@@ -203,11 +203,12 @@ void GaduGaduChannel::OnRecvMsg(const std::string& body, int32_t from) {
   try {
     Say(speaker, text, false);
     const SettingsValues& settings = app_.model.settings;
+    bool byCommand = false;
     const std::string answer =
-        Respond(app_.engine, speaker, text, settings.Flag(SettingId::kGgLearn), kChannelGaduGadu);
-    const std::string reply = BotCommand(app_.engine, app_.CommandState(), text, false);
-    if (!reply.empty()) {
-      Say(speaker, reply, true);
+        RespondOrCommand(app_.engine, app_.CommandState(), speaker, text,
+                         settings.Flag(SettingId::kGgLearn), kChannelGaduGadu, false, &byCommand);
+    if (byCommand) {
+      Say(speaker, answer, true);
       return;
     }
     if (app_.model.contacts.IsSilent(speaker)) return;

@@ -162,14 +162,11 @@ void ChatChannel::OnMsgPriv(const std::string& message) {
   }
   ShowPrivateLine(currentSender_, currentText_, false);
   if (app_.model.settings.Flag(SettingId::kChatLog)) Log(currentSender_, currentText_, false);
-  const std::string answer = Respond(app_.engine, currentSender_, currentText_,
-                                     app_.model.settings.Flag(SettingId::kChatLearn), kChannelChat);
-  const std::string command = BotCommand(app_.engine, app_.CommandState(), currentText_, true);
-  if (!command.empty()) {
-    ChatEnqueue(command, currentSender_, true);
-  } else {
-    ChatEnqueue(answer, currentSender_, false);
-  }
+  bool byCommand = false;
+  const std::string answer = RespondOrCommand(
+      app_.engine, app_.CommandState(), currentSender_, currentText_,
+      app_.model.settings.Flag(SettingId::kChatLearn), kChannelChat, true, &byCommand);
+  ChatEnqueue(answer, currentSender_, byCommand);
 }
 
 int64_t ChatChannel::TickMs() const {

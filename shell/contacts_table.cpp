@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "engine/atomic_file.h"
 #include "engine/incoming_text.h"
 #include "engine/knowledge_base.h"
 #include "shell/settings_file.h"
@@ -43,7 +44,7 @@ void ContactsTable::Save(const std::filesystem::path& file) const {
       bytes += cell + "\r\n";
     }
   }
-  ReplaceFileAtomically(file, bytes);
+  ReplaceFileAtomically(file, bytes, 0600);  // numbers of people: the owner's only
 }
 
 void ContactsTable::AddEmptyRow() {

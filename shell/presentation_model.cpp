@@ -28,6 +28,7 @@ const std::vector<Caption>& InitialCaptions() {
     zero("Powiedzianych tekstów(program): ");
     zero("Tekstów w buforze: ");
     zero("Bufor antyflood(chat): ");
+    zero("Odrzuconych tekstów(chat): ");
     zero("Bufor antyflood(gadu-gadu): ");
     zero("Ilość kluczy w bazie matce: ");
     zero("ilość odpowiedzi w bazie matce: ");

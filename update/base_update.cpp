@@ -54,6 +54,11 @@ const std::string& UpdateStatusLabel() {
   return label;
 }
 
+const std::string& UpdateProgressLabel() {
+  static const std::string label = FromUtf8("postęp w pobieraniu bazy danych");
+  return label;
+}
+
 int UpdatePercent(int64_t readed, int64_t totalSize) {
   if (totalSize <= 0) return 0;
   // nearbyint rounds halves to even in the default rounding mode
@@ -113,6 +118,7 @@ void BaseUpdate::OnProgress(int64_t totalSize, int64_t readed) {
   totalSize_ = totalSize;
   if (totalSize == 0) return;
   progress_ = UpdatePercent(readed, totalSize);
+  app_.status.Set(UpdateProgressLabel(), std::to_string(progress_));
   SetStatus(FromUtf8("Aktualizacja w toku ") + std::to_string(progress_) + "%",
             UpdateColour::kBlack, false);
 }

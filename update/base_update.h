@@ -66,8 +66,10 @@ class BaseUpdate : public QObject {
   int progress_ = 0;
 };
 
-// The label under which the status lines keep the update's status text.
-const std::string& UpdateStatusLabel();
+// The labels under which the status lines keep the update's status text and its progress in
+// percent (decimal text); the window's label and progress bar follow them.
+const std::string& UpdateStatusLabel();    // "aktualizacja bazy danych"
+const std::string& UpdateProgressLabel();  // "postęp w pobieraniu bazy danych"
 // "Aktualizacja w toku 50%" for 512 of 1024 bytes: rounded to the nearest, halves to even.
 int UpdatePercent(int64_t readed, int64_t totalSize);
 

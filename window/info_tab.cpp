@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "shell/application.h"
+#include "update/base_update.h"
 #include "window/main_window.h"
 #include "window/qt_text.h"
 

@@ -20,15 +20,6 @@ static void InitArt() {
 
 namespace plotrak {
 
-const std::string& UpdateStateLabel() {
-  static const std::string label = "aktualizacja bazy danych";
-  return label;
-}
-const std::string& UpdateProgressLabel() {
-  static const std::string label = FromUtf8("postęp w pobieraniu bazy danych");
-  return label;
-}
-
 TForm1::TForm1(Application& app, LocalConversation& local)
     : app_(app), local_(local), binder_(app.model.settings) {
   InitArt();

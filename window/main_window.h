@@ -49,6 +49,9 @@ class TForm1 : public QMainWindow {
   // The colour scheme of the twelve slots applied to the whole window.
   void ApplyColours();
 
+  // The colour of the base update's status label: `rgb` as 0xRRGGBB.
+  void SetUpdateColour(uint32_t rgb);
+
   // Named controls, for the frontend and tests.
   QTabWidget* pagecontrol = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
@@ -116,10 +119,5 @@ class TForm1 : public QMainWindow {
   QWidget* ggDescription_ = nullptr;
   QPixmap frames_[7];
 };
-
-// Status lines of the base update, by label (Windows-1250): the state text and the
-// download progress in percent as decimal text.
-const std::string& UpdateStateLabel();     // "aktualizacja bazy danych"
-const std::string& UpdateProgressLabel();  // "postęp w pobieraniu bazy danych"
 
 }  // namespace plotrak

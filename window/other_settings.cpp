@@ -11,6 +11,7 @@
 #include "local/local_conversation.h"
 #include "shell/application.h"
 #include "shell/colour_text.h"
+#include "update/base_update.h"
 #include "window/main_window.h"
 #include "window/qt_text.h"
 
@@ -113,7 +114,7 @@ QWidget* TForm1::BuildOtherSettings() {
                             "aktualizuj automatycznie bazę danych przy uruchomieniu programu"));
   updateForm->addRow(T("adres aktualizacji"),
                      b.Text(S::kUpdateUrl, "adres pliku baza.ptk; pusty: bez aktualizacji"));
-  auto* state = StatusLabel(UpdateStateLabel());
+  auto* state = StatusLabel(UpdateStatusLabel());
   if (state->text().isEmpty()) state->setText(T("aktualizacja nie rozpoczęła się"));
   state->setWordWrap(true);
   updateForm->addRow(state);
@@ -135,6 +136,12 @@ QWidget* TForm1::BuildOtherSettings() {
   grid->addWidget(update, 2, 1);
   grid->setRowStretch(3, 1);
   return content;
+}
+
+void TForm1::SetUpdateColour(uint32_t rgb) {
+  auto found = statusLabels_.find(UpdateStatusLabel());
+  if (found == statusLabels_.end()) return;
+  found->second->setStyleSheet(QStringLiteral("color: #%1").arg(rgb, 6, 16, QLatin1Char('0')));
 }
 
 void TForm1::PickColour(int slot) {
@@ -177,12 +184,12 @@ void TForm1::LoadChosenBase() {
 
 void TForm1::DownloadBase() {
   if (!app_.hooks.downloadBase) {
-    app_.status.Set(UpdateStateLabel(),
+    app_.status.Set(UpdateStatusLabel(),
                     FromUtf8("Pobieranie bazy nie jest dostępne w tej wersji programu"));
     return;
   }
   QFileDialog dialog(this, QStringLiteral("Pobierz teraz"),
-                     QString::fromStdString(app_.executable().parent_path().string()),
+                     QString::fromStdString(app_.engine.dataDir.string()),
                      QStringLiteral("ptk (*.ptk)"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("ptk"));

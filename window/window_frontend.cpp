@@ -10,6 +10,7 @@
 #include "local/local_conversation.h"
 #include "shell/application.h"
 #include "shell/modules.h"
+#include "update/base_update.h"
 #include "window/display_check.h"
 #include "window/main_window.h"
 #include "window/qt_text.h"
@@ -82,6 +83,10 @@ int RunWindow(const ConsoleOptions& options) {
   Application app(options.dataDir, options.executable, clock, random);
   Modules modules(app);
   TForm1 window(app, *modules.local);
+  modules.update->onChange = [&window, &update = *modules.update] {
+    static constexpr uint32_t kRgb[] = {0x000000, 0x00AF00, 0xFF0000};  // black, green, red
+    window.SetUpdateColour(kRgb[static_cast<int>(update.statusColour())]);
+  };
 
   if (auto stop = app.Start()) {
     QMessageBox::critical(nullptr, QStringLiteral("STOP"), ToQt(*stop));
