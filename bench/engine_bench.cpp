@@ -66,7 +66,9 @@ void BM_ReadBaseBytes(benchmark::State& state) {
 BENCHMARK(BM_ReadBaseBytes)->Unit(benchmark::kMillisecond);
 
 // Heap in use, from the allocator's own statistics.
-double HeapMiB() { return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0); }
+double HeapMiB() {
+  return static_cast<double>(mallinfo2().uordblks) / (1024.0 * 1024.0);
+}
 
 // Loads the file once per iteration and reports its size, the heap the table takes and the
 // table's width.
@@ -100,10 +102,20 @@ void BM_MemoryOfOneWideEntry(benchmark::State& state) {
   MeasureLoad(state, WriteTemp("wide.ptk", bytes));
 }
 BENCHMARK(BM_MemoryOfOneWideEntry)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A damaged or hostile file: 20 million empty entries and one text at the end. Memory
+// follows the texts stored, not the entry number they reach.
+void BM_MemoryOfEmptyEntries(benchmark::State& state) {
+  std::string bytes = EncodeText("bench") + '\xC8' + std::string(20'000'000, '\xC9');
+  bytes += EncodeText("$OSTATNI$") + '\xCA' + EncodeText("odpowiedz");
+  MeasureLoad(state, WriteTemp("empty.ptk", bytes));
+}
+BENCHMARK(BM_MemoryOfEmptyEntries)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LoadBase200k)->Unit(benchmark::kMillisecond);
 
 struct BigEngine {
-  BigEngine() : engine(std::filesystem::temp_directory_path() / "plotrak-bench", clock, random, status) {
+  BigEngine()
+      : engine(std::filesystem::temp_directory_path() / "plotrak-bench", clock, random, status) {
     engine.LoadBaseFile(WriteTemp("respond.ptk", MakeBase(10000, 10000, 100)));
     engine.settings.serviceLog = false;
     engine.settings.fixedVsRandom = 0;  // an unanswered text gets the functional question

@@ -22,10 +22,13 @@ bool Engine::LoadBaseFile(const std::filesystem::path& path) {
     dataFileFailure = true;
     return false;
   }
+  motherIndex.Refresh(base);
   return true;
 }
 
-void Engine::SaveBase() { SaveBaseFile(base, DataFile("baza.ptk")); }
+void Engine::SaveBase() {
+  SaveBaseFile(base, DataFile("baza.ptk"));
+}
 
 std::string Engine::RandomKey(int section) {
   // Entries from 1 up to the first empty key, never the table's last row.
@@ -34,6 +37,8 @@ std::string Engine::RandomKey(int section) {
   return base.Cell(section, random.Uniform(1, count), 1);
 }
 
-int32_t Engine::NowSeconds() const { return plotrak::NowSeconds(clock.Now()); }
+int32_t Engine::NowSeconds() const {
+  return plotrak::NowSeconds(clock.Now());
+}
 
 }  // namespace plotrak

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/engine.h"
+#include "engine/mother_index.h"
 #include "engine/normalize.h"
 #include "engine/pattern_match.h"
 #include "script/answer_script.h"
@@ -18,7 +19,9 @@ bool MatchKey(Engine& engine, const std::string& input, const std::string& key,
     const size_t close = key.find('$', open + 1);
     if (close == std::string::npos) break;  // an unpaired "$" opens nothing
     const std::string_view pattern(key.data() + open + 1, close - open - 1);
-    if (MatchPattern(input, pattern) && CheckKeyConditions(engine, key, speaker, input)) {
+    // The runs test is cheap and rejects most keys before the matcher is built.
+    if (LiteralRunsOccur(input, pattern) && MatchPattern(input, pattern) &&
+        CheckKeyConditions(engine, key, speaker, input)) {
       return true;
     }
     open = key.find('$', close + 1);
@@ -35,10 +38,10 @@ int FindMotherEntry(Engine& engine, const std::string& input, const std::string&
   const KnowledgeBase& base = engine.base;
   engine.motherIndex.Refresh(base);
   int limit = base.LastEntry();
-  if (base.FirstEmptyKey(kMotherBase) > start) limit = std::min(limit, base.FirstEmptyKey(kMotherBase));
+  if (base.FirstEmptyKey(kMotherBase) > start)
+    limit = std::min(limit, base.FirstEmptyKey(kMotherBase));
   for (int e : engine.motherIndex.Candidates(input, start, limit)) {
-    // Keys are re-read: a key condition may not change the base, but be safe if it did.
-    if (MatchKey(engine, input, engine.motherIndex.UpperKey(e), speaker)) return e;
+    if (MatchKey(engine, input, UpperAscii(base.Cell(kMotherBase, e, 1)), speaker)) return e;
   }
   return 0;
 }
@@ -71,12 +74,20 @@ int SlotHolding(const KnowledgeBase& base, int entry, const std::string& answer)
 int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std::string& speaker) {
   const KnowledgeBase& base = engine.base;
   const int person = engine.people.FindOrAddInterlocutor(speaker);
-  auto memory = [&engine, person]() -> auto& { return engine.people[person].answerMemory; };
+  auto memory = [&engine, person ]() -> auto& {
+    return engine.people[person].answerMemory;
+  };
   auto expand = [&](int slot) {
     return ExpandAnswer(engine, base.Cell(kMotherBase, j, slot), speaker, input);
   };
   int pair = 0, k = 0;
   for (int i = 1; i < static_cast<int>(memory().size()) && pair == 0; ++i) {
+    // A key that cannot match only sets the flag MatchKey sets first; most keys a person
+    // heard answers from are such keys.
+    if (!KeyMayMatch(input, memory()[i].key)) {
+      engine.script.nameCaptured = true;
+      continue;
+    }
     const std::string pairKey = memory()[i].key;
     if (!MatchKey(engine, input, UpperAscii(pairKey), speaker)) continue;
     k = SlotHolding(base, j, memory()[i].answer);

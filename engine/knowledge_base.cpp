@@ -1,6 +1,7 @@
 #include "engine/knowledge_base.h"
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 
 #include "engine/normalize.h"
@@ -8,22 +9,86 @@
 namespace plotrak {
 
 namespace {
-const std::string kEmpty;
 
 bool IsIndexed(int section) {
   return section == kStaticBase || section == kDynamicBase;
 }
+
+// Records are kept sorted by number; in a base without holes record i is number i + first,
+// which answers most look-ups without a search.
+template <typename Records, typename Number>
+auto FindRecord(Records& records, int number, Number numberOf) -> decltype(records.data()) {
+  if (records.empty()) return nullptr;
+  const long guess = static_cast<long>(number) - numberOf(records.front());
+  if (guess >= 0 && guess < static_cast<long>(records.size()) &&
+      numberOf(records[guess]) == number) {
+    return &records[guess];
+  }
+  auto it = std::lower_bound(records.begin(), records.end(), number,
+                             [&](const auto& r, int n) { return numberOf(r) < n; });
+  return it != records.end() && numberOf(*it) == number ? &*it : nullptr;
+}
+
+// Changes of mother keys kept for the indexes before a new epoch makes them rebuild.
+constexpr size_t kMotherChangesKept = 1 << 16;
+
 }  // namespace
 
-const std::string& KnowledgeBase::Cell(int section, int entry, int slot) const {
-  if (section < 0 || entry < 0 || slot < 0 || section >= static_cast<int>(rows_.size())) {
-    return kEmpty;
+uint64_t KnowledgeBase::NextEpoch() {
+  static std::atomic<uint64_t> next{1};
+  return next++;
+}
+
+void KnowledgeBase::NewMotherEpoch() {
+  motherEpoch_ = NextEpoch();
+  motherChanges_.clear();
+}
+
+const KnowledgeBase::EntryRecord* KnowledgeBase::Find(int section, int entry) const {
+  const SectionRecord* s =
+      FindRecord(sections_, section, [](const SectionRecord& r) { return r.section; });
+  if (s == nullptr) return nullptr;
+  return FindRecord(s->entries, entry, [](const EntryRecord& r) { return r.entry; });
+}
+
+KnowledgeBase::EntryRecord* KnowledgeBase::FindOrAdd(int section, int entry) {
+  auto s = std::lower_bound(sections_.begin(), sections_.end(), section,
+                            [](const SectionRecord& r, int n) { return r.section < n; });
+  if (s == sections_.end() || s->section != section) s = sections_.insert(s, {section, {}});
+  auto& entries = s->entries;
+  if (EntryRecord* r = FindRecord(entries, entry, [](const EntryRecord& r) { return r.entry; })) {
+    return r;
   }
-  const auto& entries = rows_[section];
-  if (entry >= static_cast<int>(entries.size())) return kEmpty;
-  const Row& row = entries[entry];
-  if (slot >= static_cast<int>(row.size())) return kEmpty;
-  return row[slot];
+  auto e = std::lower_bound(entries.begin(), entries.end(), entry,
+                            [](const EntryRecord& r, int n) { return r.entry < n; });
+  return &*entries.insert(e, EntryRecord{entry, static_cast<uint32_t>(cells_.size()), 0, 0});
+}
+
+void KnowledgeBase::Erase(int section, int entry) {
+  auto s = std::lower_bound(sections_.begin(), sections_.end(), section,
+                            [](const SectionRecord& r, int n) { return r.section < n; });
+  if (s == sections_.end() || s->section != section) return;
+  auto& entries = s->entries;
+  auto e = std::lower_bound(entries.begin(), entries.end(), entry,
+                            [](const EntryRecord& r, int n) { return r.entry < n; });
+  if (e == entries.end() || e->entry != entry) return;
+  deadCells_ += e->capacity;
+  entries.erase(e);
+  if (entries.empty()) sections_.erase(s);
+}
+
+KnowledgeBase::TextRef KnowledgeBase::Append(std::string_view text) {
+  if (texts_.size() + text.size() > UINT32_MAX) throw std::length_error("knowledge base too large");
+  TextRef ref{static_cast<uint32_t>(texts_.size()), static_cast<uint32_t>(text.size())};
+  texts_.append(text);
+  return ref;
+}
+
+CellText KnowledgeBase::Cell(int section, int entry, int slot) const {
+  if (slot < 0) return CellText();
+  const EntryRecord* r = Find(section, entry);
+  if (r == nullptr || static_cast<uint32_t>(slot) >= r->count) return CellText();
+  return CellText(Text(cells_[r->first + slot]));
 }
 
 void KnowledgeBase::SetCell(int section, int entry, int slot, std::string text) {
@@ -31,35 +96,80 @@ void KnowledgeBase::SetCell(int section, int entry, int slot, std::string text) 
       slot >= slotCount_) {
     throw std::out_of_range("knowledge base index out of range");
   }
-  if (section >= static_cast<int>(rows_.size())) {
+  EntryRecord* r =
+      text.empty() ? const_cast<EntryRecord*>(Find(section, entry)) : FindOrAdd(section, entry);
+  if (r == nullptr) return;
+  if (static_cast<uint32_t>(slot) >= r->count) {
     if (text.empty()) return;
-    rows_.resize(section + 1);
+    const uint32_t count = slot + 1;
+    if (count > r->capacity) {
+      // The last record of the pool grows where it stands; any other moves to the end.
+      const uint32_t capacity = std::max(count, r->capacity * 2);
+      if (r->first + r->capacity == cells_.size()) {
+        cells_.resize(r->first + capacity);
+      } else {
+        const uint32_t first = static_cast<uint32_t>(cells_.size());
+        cells_.resize(first + capacity);
+        std::copy_n(cells_.begin() + r->first, r->count, cells_.begin() + first);
+        deadCells_ += r->capacity;
+        r->first = first;
+      }
+      r->capacity = capacity;
+    }
+    std::fill(cells_.begin() + r->first + r->count, cells_.begin() + r->first + count, TextRef{});
+    r->count = count;
   }
-  auto& entries = rows_[section];
-  if (entry >= static_cast<int>(entries.size())) {
-    if (text.empty()) return;
-    entries.resize(entry + 1);
-  }
-  Row& row = entries[entry];
-  if (slot >= static_cast<int>(row.size())) {
-    if (text.empty()) return;
-    row.resize(slot + 1);
-  }
+  TextRef& ref = cells_[r->first + slot];
+  const std::string_view old = Text(ref);
+  if (old == text) return;
   if (slot == 1) {
-    if (row[1] == text) return;
-    if (section == kMotherBase) ++motherRevision_;
+    if (section == kMotherBase) {
+      ++motherRevision_;
+      if (motherChanges_.size() >= kMotherChangesKept) NewMotherEpoch();
+      motherChanges_.push_back(entry);
+    }
     if (IsIndexed(section)) {
-      if (!row[1].empty()) IndexKey(section, entry, row[1], false);
+      if (!old.empty()) IndexKey(section, entry, old, false);
       if (!text.empty()) IndexKey(section, entry, text, true);
     }
-    row[1] = std::move(text);
-    UpdateFirstEmpty(section, entry, row[1].empty());
-  } else {
-    row[slot] = std::move(text);
+    UpdateFirstEmpty(section, entry, text.empty());
   }
-  // Keep storage tight so memory follows the texts actually held.
-  while (!row.empty() && row.back().empty()) row.pop_back();
-  while (!entries.empty() && entries.back().empty()) entries.pop_back();
+  deadText_ += ref.length;
+  if (text.size() <= ref.length) {
+    // Written over the old text: nothing grows.
+    std::copy(text.begin(), text.end(), texts_.begin() + ref.offset);
+    deadText_ -= text.size();
+    ref.length = static_cast<uint32_t>(text.size());
+  } else {
+    ref = Append(text);
+  }
+  // Trailing empty slots and entries take no room, so memory follows the texts held.
+  while (r->count > 0 && cells_[r->first + r->count - 1].length == 0) --r->count;
+  if (r->count == 0) Erase(section, entry);
+  if (deadText_ > (1u << 20) && deadText_ > texts_.size() / 2) Compact();
+  if (deadCells_ > (1u << 16) && deadCells_ > cells_.size() / 2) Compact();
+}
+
+void KnowledgeBase::Compact() {
+  std::string texts;
+  texts.reserve(texts_.size() - deadText_);
+  std::vector<TextRef> cells;
+  cells.reserve(cells_.size() - deadCells_);
+  for (SectionRecord& s : sections_) {
+    for (EntryRecord& r : s.entries) {
+      const uint32_t first = static_cast<uint32_t>(cells.size());
+      for (uint32_t k = 0; k < r.count; ++k) {
+        const TextRef old = cells_[r.first + k];
+        cells.push_back({static_cast<uint32_t>(texts.size()), old.length});
+        texts.append(Text(old));
+      }
+      r.first = first;
+      r.capacity = r.count;
+    }
+  }
+  texts_ = std::move(texts);
+  cells_ = std::move(cells);
+  deadText_ = deadCells_ = 0;
 }
 
 void KnowledgeBase::Resize(int sections, int entries, int slots, bool clear) {
@@ -75,54 +185,48 @@ void KnowledgeBase::Resize(int sections, int entries, int slots, bool clear) {
     return;
   }
   ++motherRevision_;
+  NewMotherEpoch();
   // Only the sections that are ever scanned keep a cache; a file may name thousands.
   firstEmptyKey_.assign(std::clamp(sections, 0, kDynamicBase + 1), -1);
   if (clear) {
-    rows_.clear();
-    for (auto& index : letterIndex_) {
-      index.clear();
-      index.reserve(std::max(entries, 0));
-    }
+    sections_.clear();
+    cells_.clear();
+    texts_.clear();
+    deadText_ = deadCells_ = 0;
+    for (auto& index : letterIndex_) index.Clear();
     return;
   }
-  if (static_cast<int>(rows_.size()) > sections) rows_.resize(sections);
-  for (int s = 0; s < static_cast<int>(rows_.size()); ++s) {
-    auto& es = rows_[s];
-    if (static_cast<int>(es.size()) > entries) {
-      for (int e = entries; e < static_cast<int>(es.size()); ++e) {
-        if (IsIndexed(s) && es[e].size() > 1 && !es[e][1].empty()) IndexKey(s, e, es[e][1], false);
+  // Drop what falls outside; the dropped keys leave the letter indexes.
+  for (SectionRecord& s : sections_) {
+    for (EntryRecord& r : s.entries) {
+      const bool outside = s.section >= sections || r.entry >= entries;
+      const uint32_t keep = outside ? 0 : std::min<uint32_t>(r.count, std::max(slots, 0));
+      if (keep < 2 && r.count > 1 && IsIndexed(s.section) && cells_[r.first + 1].length > 0) {
+        IndexKey(s.section, r.entry, Text(cells_[r.first + 1]), false);
       }
-      es.resize(entries);
+      for (uint32_t k = keep; k < r.count; ++k) deadText_ += cells_[r.first + k].length;
+      r.count = keep;
+      while (r.count > 0 && cells_[r.first + r.count - 1].length == 0) --r.count;
     }
-    for (int e = 0; e < static_cast<int>(es.size()); ++e) {
-      Row& row = es[e];
-      if (static_cast<int>(row.size()) > slots) {
-        if (slots <= 1 && IsIndexed(s) && row.size() > 1 && !row[1].empty()) {
-          IndexKey(s, e, row[1], false);
-        }
-        row.resize(slots);
-      }
-      while (!row.empty() && row.back().empty()) row.pop_back();
-    }
-    while (!es.empty() && es.back().empty()) es.pop_back();
+    std::erase_if(s.entries, [this](const EntryRecord& r) {
+      if (r.count == 0) deadCells_ += r.capacity;
+      return r.count == 0;
+    });
   }
-  if (sections <= kStaticBase) letterIndex_[0].clear();
-  if (sections <= kDynamicBase) letterIndex_[1].clear();
+  std::erase_if(sections_, [](const SectionRecord& s) { return s.entries.empty(); });
+  Compact();
 }
 
 int KnowledgeBase::FirstEmptyKey(int section) const {
   if (section < 0 || section >= sectionCount_) return 1;
-  if (section >= static_cast<int>(firstEmptyKey_.size())) {
+  auto scan = [this, section]() {
     int e = 1;
     while (!Cell(section, e, 1).empty()) ++e;
     return e;
-  }
+  };
+  if (section >= static_cast<int>(firstEmptyKey_.size())) return scan();
   int& cached = firstEmptyKey_[section];
-  if (cached < 0) {
-    int e = 1;
-    while (!Cell(section, e, 1).empty()) ++e;
-    cached = e;
-  }
+  if (cached < 0) cached = scan();
   return cached;
 }
 
@@ -133,61 +237,79 @@ void KnowledgeBase::UpdateFirstEmpty(int section, int entry, bool nowEmpty) {
   if (nowEmpty && entry < cached) {
     cached = entry;
   } else if (!nowEmpty && entry == cached) {
-    // Filling the first gap moves it to the next empty key further down.
+    // Filling the first gap moves it to the next empty key further down; the new key is not
+    // stored yet, so the walk starts behind it.
     int e = entry + 1;
     while (!Cell(section, e, 1).empty()) ++e;
     cached = e;
   }
 }
 
-void KnowledgeBase::IndexKey(int section, int entry, const std::string& key, bool add) {
-  auto& index = letterIndex_[section - kStaticBase];
-  std::string letters = NormalizeText(key, NormalizeMode::kLettersOnly);
+void KnowledgeBase::IndexKey(int section, int entry, std::string_view key, bool add) {
+  LetterIndex& index = letterIndex_[section - kStaticBase];
   if (add) {
-    auto& entries = index[std::move(letters)];
-    entries.insert(std::lower_bound(entries.begin(), entries.end(), entry), entry);
-    return;
+    index.Add(LettersHash(key), entry);
+  } else {
+    index.Remove(LettersHash(key), entry);
   }
-  auto it = index.find(letters);
-  if (it == index.end()) return;
-  auto& entries = it->second;
-  auto pos = std::lower_bound(entries.begin(), entries.end(), entry);
-  if (pos != entries.end() && *pos == entry) entries.erase(pos);
-  if (entries.empty()) index.erase(it);
 }
 
 int KnowledgeBase::FindByLetters(int section, const std::string& letters, int after) const {
-  const std::vector<int>& entries = EntriesWithLetters(section, letters);
-  auto it = std::upper_bound(entries.begin(), entries.end(), after);
-  return it == entries.end() ? 0 : *it;
+  int best = 0;
+  if (!IsIndexed(section)) return 0;
+  letterIndex_[section - kStaticBase].ForEach(LettersHash(letters), [&](int e) {
+    if (e > after && (best == 0 || e < best) && HasLetters(Cell(section, e, 1), letters)) best = e;
+  });
+  return best;
 }
 
-const std::vector<int>& KnowledgeBase::EntriesWithLetters(int section,
-                                                          const std::string& letters) const {
-  static const std::vector<int> kNone;
-  if (!IsIndexed(section)) return kNone;
-  const auto& index = letterIndex_[section - kStaticBase];
-  auto it = index.find(letters);
-  return it == index.end() ? kNone : it->second;
+std::vector<int> KnowledgeBase::EntriesWithLetters(int section, const std::string& letters) const {
+  std::vector<int> out;
+  if (!IsIndexed(section)) return out;
+  letterIndex_[section - kStaticBase].ForEach(LettersHash(letters), [&](int e) {
+    if (HasLetters(Cell(section, e, 1), letters)) out.push_back(e);
+  });
+  std::sort(out.begin(), out.end());
+  return out;
 }
 
 int KnowledgeBase::StoredEntryEnd(int section) const {
-  if (section < 0 || section >= static_cast<int>(rows_.size())) return 0;
-  return std::min(static_cast<int>(rows_[section].size()), entryCount_);
+  const SectionRecord* s =
+      FindRecord(sections_, section, [](const SectionRecord& r) { return r.section; });
+  if (s == nullptr) return 0;
+  return std::min(s->entries.back().entry + 1, entryCount_);
 }
 
 int KnowledgeBase::StoredSlotEnd(int section, int entry) const {
-  if (entry < 0 || entry >= StoredEntryEnd(section)) return 0;
-  return std::min(static_cast<int>(rows_[section][entry].size()), slotCount_);
+  if (entry < 0 || entry >= entryCount_) return 0;
+  const EntryRecord* r = Find(section, entry);
+  return r == nullptr ? 0 : std::min(static_cast<int>(r->count), slotCount_);
+}
+
+int KnowledgeBase::NextStoredEntry(int section, int after) const {
+  const SectionRecord* s =
+      FindRecord(sections_, section, [](const SectionRecord& r) { return r.section; });
+  if (s == nullptr) return 0;
+  auto it = std::upper_bound(s->entries.begin(), s->entries.end(), after,
+                             [](int n, const EntryRecord& r) { return n < r.entry; });
+  return it == s->entries.end() ? StoredEntryEnd(section) : std::min(it->entry, entryCount_);
 }
 
 size_t KnowledgeBase::StoredTextCount() const {
   size_t n = 0;
-  for (const auto& es : rows_) {
-    for (const auto& row : es) {
-      for (const auto& t : row) n += !t.empty();
+  for (const SectionRecord& s : sections_) {
+    for (const EntryRecord& r : s.entries) {
+      for (uint32_t k = 0; k < r.count; ++k) n += cells_[r.first + k].length > 0;
     }
   }
+  return n;
+}
+
+size_t KnowledgeBase::HeapBytes() const {
+  size_t n = texts_.capacity() + cells_.capacity() * sizeof(TextRef) +
+             sections_.capacity() * sizeof(SectionRecord) + motherChanges_.capacity() * sizeof(int);
+  for (const SectionRecord& s : sections_) n += s.entries.capacity() * sizeof(EntryRecord);
+  for (const LetterIndex& index : letterIndex_) n += index.HeapBytes();
   return n;
 }
 

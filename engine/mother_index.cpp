@@ -1,107 +1,312 @@
 #include "engine/mother_index.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "engine/knowledge_base.h"
 #include "engine/normalize.h"
 
 namespace plotrak {
-namespace {
 
-uint32_t Trigram(const char* p) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(p[0])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(p[1])) << 8 |
-         static_cast<unsigned char>(p[2]);
+bool LiteralRunsOccur(std::string_view input, std::string_view pattern) {
+  bool all = true;
+  ForEachLiteralRun(pattern, [&](std::string_view run) {
+    if (all && input.find(run) == std::string_view::npos) all = false;
+  });
+  return all;
 }
 
-// The longest run of characters a match must find verbatim in the input; empty when the
-// pattern has none of three characters or more.
-std::string RequiredRun(std::string_view pattern) {
-  std::string best, run;
-  for (size_t i = 0; i <= pattern.size(); ++i) {
-    const char c = i < pattern.size() ? pattern[i] : '@';
-    if (c == '@' || c == '^' || c == '?') {
-      if (run.size() > best.size()) best = run;
-      run.clear();
-      // A "?" can be skipped by the "???" shortcut: the runs beside it prove nothing.
-      if (c == '?') return std::string();
-    } else {
-      run += c;
-    }
+bool KeyMayMatch(std::string_view input, std::string_view key) {
+  std::string upper;
+  if (std::any_of(key.begin(), key.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
+    upper = UpperAscii(key);
+    key = upper;
   }
-  return best.size() >= 3 ? best : std::string();
+  bool may = false;
+  ForEachPattern(key,
+                 [&](std::string_view pattern) { may = may || LiteralRunsOccur(input, pattern); });
+  return may;
+}
+
+namespace {
+
+// Changed keys held beside the automaton before it is built again, and patterns of changed
+// keys left in it: both stay small against the base, so a query never pays much for them.
+bool NeedsRebuild(size_t changed, size_t dead, size_t patterns) {
+  return changed > 64 + patterns / 64 || dead > 64 + patterns / 4;
 }
 
 }  // namespace
 
-void MotherKeyIndex::Refresh(const KnowledgeBase& base) {
-  if (revision_ == base.MotherRevision()) return;
-  revision_ = base.MotherRevision();
-  upperKeys_.assign(1, std::string());
-  always_.clear();
-  byTrigram_.clear();
-
-  // Per entry, the required run of each pattern; empty list = always a candidate.
-  std::vector<std::vector<std::string>> runs(1);
-  std::unordered_map<uint32_t, int> frequency;
-  const int end = std::min(base.FirstEmptyKey(kMotherBase), base.EntryCount());
-  for (int e = 1; e < end; ++e) {
-    std::string key = UpperAscii(base.Cell(kMotherBase, e, 1));
-    std::vector<std::string>& entryRuns = runs.emplace_back();
-    for (size_t open = key.find('$'); open != std::string::npos;) {
-      const size_t close = key.find('$', open + 1);
-      if (close == std::string::npos) break;
-      std::string run = RequiredRun(std::string_view(key).substr(open + 1, close - open - 1));
-      if (run.empty()) {
-        entryRuns.clear();
-        break;
-      }
-      for (size_t i = 0; i + 3 <= run.size(); ++i) ++frequency[Trigram(run.data() + i)];
-      entryRuns.push_back(std::move(run));
-      open = key.find('$', close + 1);
-    }
-    upperKeys_.push_back(std::move(key));
+uint32_t MotherKeyIndex::Child(uint32_t node, unsigned char c) const {
+  const uint32_t* record = trie_.data() + node;
+  const uint32_t count = record[kCount];
+  const auto* labels = reinterpret_cast<const unsigned char*>(record + kLabels);
+  for (uint32_t i = 0; i < count; ++i) {
+    if (labels[i] == c) return record[kLabels + (count + 3) / 4 + i];
   }
-  // Each pattern is filed under the rarest trigram of its run, to keep candidate lists short.
-  for (int e = 1; e < static_cast<int>(runs.size()); ++e) {
-    if (runs[e].empty()) {
-      always_.push_back(e);
-      continue;
-    }
-    std::vector<uint32_t> grams;
-    for (const std::string& run : runs[e]) {
-      uint32_t best = Trigram(run.data());
-      for (size_t i = 1; i + 3 <= run.size(); ++i) {
-        const uint32_t g = Trigram(run.data() + i);
-        if (frequency[g] < frequency[best]) best = g;
-      }
-      grams.push_back(best);
-    }
-    std::sort(grams.begin(), grams.end());
-    grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
-    for (uint32_t g : grams) byTrigram_[g].push_back(e);
-  }
+  return kNone;
 }
 
-std::vector<int> MotherKeyIndex::Candidates(const std::string& input, int start, int limit) const {
-  limit = std::min(limit, static_cast<int>(upperKeys_.size()));
-  std::vector<int> out;
-  auto take = [&](const std::vector<int>& entries) {
-    for (auto it = std::upper_bound(entries.begin(), entries.end(), start);
-         it != entries.end() && *it < limit; ++it) {
-      out.push_back(*it);
-    }
+void MotherKeyIndex::Build(const KnowledgeBase& base) {
+  epoch_ = base.MotherKeyEpoch();
+  replayed_ = base.MotherKeyChanges().size();
+  patterns_.clear();
+  patternRuns_.clear();
+  changed_.clear();
+  alwaysPatterns_.clear();
+  deadCount_ = 0;
+  lastValid_ = false;
+
+  // The upper-cased keys side by side, and every pattern's runs as places in them.
+  std::string keys;
+  struct Place {
+    uint32_t offset, length;
   };
-  take(always_);
-  if (input.size() >= 3) {
-    std::vector<uint32_t> grams;
-    grams.reserve(input.size() - 2);
-    for (size_t i = 0; i + 3 <= input.size(); ++i) grams.push_back(Trigram(input.data() + i));
-    std::sort(grams.begin(), grams.end());
-    grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
-    for (uint32_t g : grams) {
-      auto it = byTrigram_.find(g);
-      if (it != byTrigram_.end()) take(it->second);
+  std::vector<Place> runs;
+  const int end = base.StoredEntryEnd(kMotherBase);
+  for (int e = base.NextStoredEntry(kMotherBase, 0); e < end;
+       e = base.NextStoredEntry(kMotherBase, e)) {
+    const std::string_view key = base.Cell(kMotherBase, e, 1);
+    if (key.empty()) continue;
+    const size_t at = keys.size();
+    keys += UpperAscii(key);
+    ForEachPattern(std::string_view(keys).substr(at), [&](std::string_view pattern) {
+      Pattern p{e, static_cast<uint32_t>(runs.size()), 0};
+      ForEachLiteralRun(pattern, [&](std::string_view run) {
+        runs.push_back(
+            {static_cast<uint32_t>(run.data() - keys.data()), static_cast<uint32_t>(run.size())});
+        ++p.runCount;
+      });
+      patterns_.push_back(p);
+    });
+  }
+  dead_.assign(patterns_.size(), 0);
+
+  // The distinct runs in order; the trie is laid out breadth first from them, each node
+  // standing for the range of runs that share its prefix.
+  auto text = [&keys](const Place& p) { return std::string_view(keys).substr(p.offset, p.length); };
+  std::vector<std::string_view> sorted;
+  sorted.reserve(runs.size());
+  for (const Place& p : runs) sorted.push_back(text(p));
+  std::sort(sorted.begin(), sorted.end());
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+
+  struct Node {
+    uint32_t lo, hi, depth;
+    uint32_t edgeBegin = 0, edgeEnd = 0, fail = 0, out = kNone, run = kNone;
+  };
+  std::vector<Node> nodes{{0, static_cast<uint32_t>(sorted.size()), 0}};
+  std::vector<unsigned char> labels;
+  std::vector<uint32_t> targets;
+  auto child = [&](uint32_t v, unsigned char c) {
+    for (uint32_t i = nodes[v].edgeBegin; i < nodes[v].edgeEnd; ++i) {
+      if (labels[i] == c) return targets[i];
+    }
+    return kNone;
+  };
+  uint32_t runCount = 0;
+  for (uint32_t v = 0; v < nodes.size(); ++v) {
+    uint32_t lo = nodes[v].lo;
+    const uint32_t hi = nodes[v].hi, depth = nodes[v].depth;
+    if (lo < hi && sorted[lo].size() == depth) {
+      nodes[v].run = runCount++;
+      ++lo;  // a run that ends here sorts before those that go on
+    }
+    nodes[v].out = nodes[v].run != kNone ? v : (v == 0 ? kNone : nodes[nodes[v].fail].out);
+    nodes[v].edgeBegin = static_cast<uint32_t>(labels.size());
+    for (uint32_t i = lo; i < hi;) {
+      const auto c = static_cast<unsigned char>(sorted[i][depth]);
+      uint32_t j = i + 1;
+      while (j < hi && static_cast<unsigned char>(sorted[j][depth]) == c) ++j;
+      labels.push_back(c);
+      targets.push_back(static_cast<uint32_t>(nodes.size()));
+      nodes.push_back({i, j, depth + 1});
+      i = j;
+    }
+    nodes[v].edgeEnd = static_cast<uint32_t>(labels.size());
+    // Suffix links of the children; every node on the parent's chain is shallower, so its
+    // children are laid out already.
+    for (uint32_t k = nodes[v].edgeBegin; k < nodes[v].edgeEnd; ++k) {
+      uint32_t fail = 0;
+      for (uint32_t f = v; f != 0;) {
+        f = nodes[f].fail;
+        const uint32_t t = child(f, labels[k]);
+        if (t != kNone) {
+          fail = t;
+          break;
+        }
+      }
+      nodes[targets[k]].fail = fail;
+    }
+  }
+
+  // Each pattern's runs by number; the pattern is filed under the run that the fewest
+  // patterns share.
+  std::vector<uint32_t> uses(runCount, 0);
+  patternRuns_.reserve(runs.size());
+  for (const Place& p : runs) {
+    uint32_t node = 0;
+    for (char c : text(p)) node = child(node, static_cast<unsigned char>(c));
+    patternRuns_.push_back(nodes[node].run);
+    ++uses[nodes[node].run];
+  }
+  filedBegin_.assign(runCount + 1, 0);
+  std::vector<uint32_t> filedAt(patterns_.size(), kNone);
+  for (uint32_t id = 0; id < patterns_.size(); ++id) {
+    const Pattern& p = patterns_[id];
+    if (p.runCount == 0) {
+      alwaysPatterns_.push_back(id);
+      continue;
+    }
+    uint32_t best = patternRuns_[p.runBegin];
+    for (uint32_t i = 1; i < p.runCount; ++i) {
+      const uint32_t run = patternRuns_[p.runBegin + i];
+      if (uses[run] < uses[best]) best = run;
+    }
+    filedAt[id] = best;
+    ++filedBegin_[best + 1];
+  }
+  for (uint32_t r = 0; r < runCount; ++r) filedBegin_[r + 1] += filedBegin_[r];
+  filed_.assign(filedBegin_.back(), 0);
+  std::vector<uint32_t> fill(filedBegin_.begin(), filedBegin_.end() - 1);
+  for (uint32_t id = 0; id < patterns_.size(); ++id) {
+    if (filedAt[id] != kNone) filed_[fill[filedAt[id]]++] = id;
+  }
+
+  // The records in depth-first order: a node's first child follows it, so a walk along a
+  // key's run (most of a walk) reads memory in order instead of jumping a level away.
+  std::vector<uint32_t> at(nodes.size());
+  size_t size = 0;
+  for (std::vector<uint32_t> stack{0}; !stack.empty();) {
+    const uint32_t v = stack.back();
+    stack.pop_back();
+    const uint32_t count = nodes[v].edgeEnd - nodes[v].edgeBegin;
+    at[v] = static_cast<uint32_t>(size);
+    size += kLabels + (count + 3) / 4 + count;
+    for (uint32_t k = nodes[v].edgeEnd; k-- > nodes[v].edgeBegin;) stack.push_back(targets[k]);
+  }
+  if (size >= kNone) throw std::length_error("mother keys too long to index");
+  trie_.assign(size, 0);
+  for (uint32_t v = 0; v < nodes.size(); ++v) {
+    uint32_t* record = trie_.data() + at[v];
+    const uint32_t count = nodes[v].edgeEnd - nodes[v].edgeBegin;
+    record[kFail] = at[nodes[v].fail];
+    record[kOut] = nodes[v].out == kNone ? kNone : at[nodes[v].out];
+    record[kRun] = nodes[v].run;
+    record[kCount] = count;
+    auto* label = reinterpret_cast<unsigned char*>(record + kLabels);
+    for (uint32_t i = 0; i < count; ++i) {
+      label[i] = labels[nodes[v].edgeBegin + i];
+      record[kLabels + (count + 3) / 4 + i] = at[targets[nodes[v].edgeBegin + i]];
+    }
+  }
+  for (int c = 0; c < 256; ++c) {
+    const uint32_t t = child(0, static_cast<unsigned char>(c));
+    rootNext_[c] = t == kNone ? 0 : at[t];
+  }
+  seen_.assign(runCount, 0);
+  query_ = 0;
+}
+
+void MotherKeyIndex::Replay(const KnowledgeBase& base, int entry) {
+  auto first = std::lower_bound(patterns_.begin(), patterns_.end(), entry,
+                                [](const Pattern& p, int e) { return p.entry < e; });
+  for (auto it = first; it != patterns_.end() && it->entry == entry; ++it) {
+    uint8_t& dead = dead_[it - patterns_.begin()];
+    deadCount_ += !dead;
+    dead = 1;
+  }
+  std::erase_if(changed_, [entry](const ChangedKey& k) { return k.entry == entry; });
+  const std::string_view key = base.Cell(kMotherBase, entry, 1);
+  if (entry < 1 || key.empty()) return;
+  ChangedKey changed{entry, {}};
+  const std::string upper = UpperAscii(key);
+  ForEachPattern(upper, [&](std::string_view pattern) {
+    auto& runs = changed.patterns.emplace_back();
+    ForEachLiteralRun(pattern, [&](std::string_view run) { runs.emplace_back(run); });
+  });
+  if (!changed.patterns.empty()) changed_.push_back(std::move(changed));
+}
+
+void MotherKeyIndex::Refresh(const KnowledgeBase& base) {
+  const std::vector<int>& changes = base.MotherKeyChanges();
+  if (epoch_ != base.MotherKeyEpoch() || replayed_ > changes.size() ||
+      NeedsRebuild(changes.size() - replayed_, deadCount_, patterns_.size())) {
+    Build(base);
+    return;
+  }
+  for (; replayed_ < changes.size(); ++replayed_) Replay(base, changes[replayed_]);
+  if (NeedsRebuild(changed_.size(), deadCount_, patterns_.size())) Build(base);
+}
+
+const std::vector<uint32_t>& MotherKeyIndex::FindRuns(std::string_view input) const {
+  if (lastValid_ && input == lastInput_) return lastRuns_;
+  lastRuns_.clear();
+  if (++query_ == 0) {
+    std::fill(seen_.begin(), seen_.end(), 0);
+    query_ = 1;
+  }
+  // One pass over the input; a run met again has had its whole suffix chain marked already.
+  uint32_t state = 0;
+  for (char ch : input) {
+    const auto c = static_cast<unsigned char>(ch);
+    for (;;) {
+      if (state == 0) {
+        state = rootNext_[c];
+        break;
+      }
+      const uint32_t t = Child(state, c);
+      if (t != kNone) {
+        state = t;
+        break;
+      }
+      state = trie_[state + kFail];
+    }
+    for (uint32_t t = trie_[state + kOut]; t != kNone; t = trie_[trie_[t + kFail] + kOut]) {
+      const uint32_t run = trie_[t + kRun];
+      if (seen_[run] == query_) break;
+      seen_[run] = query_;
+      lastRuns_.push_back(run);
+    }
+  }
+  lastInput_.assign(input);
+  lastValid_ = true;
+  return lastRuns_;
+}
+
+std::vector<int> MotherKeyIndex::Candidates(std::string_view input, int start, int limit) const {
+  std::vector<int> out;
+  if (scanEveryKey_) {
+    for (int e = std::max(start, 0) + 1; e < limit; ++e) out.push_back(e);
+    return out;
+  }
+  auto inRange = [start, limit](int e) { return e > start && e < limit; };
+  if (!trie_.empty()) {
+    for (uint32_t run : FindRuns(input)) {
+      for (uint32_t i = filedBegin_[run]; i < filedBegin_[run + 1]; ++i) {
+        const Pattern& p = patterns_[filed_[i]];
+        if (dead_[filed_[i]] || !inRange(p.entry)) continue;
+        bool all = true;
+        for (uint32_t r = 0; r < p.runCount && all; ++r) {
+          all = seen_[patternRuns_[p.runBegin + r]] == query_;
+        }
+        if (all) out.push_back(p.entry);
+      }
+    }
+  }
+  for (uint32_t id : alwaysPatterns_) {
+    if (!dead_[id] && inRange(patterns_[id].entry)) out.push_back(patterns_[id].entry);
+  }
+  for (const ChangedKey& key : changed_) {
+    if (!inRange(key.entry)) continue;
+    for (const auto& runs : key.patterns) {
+      if (std::all_of(runs.begin(), runs.end(), [input](const std::string& run) {
+            return input.find(run) != std::string_view::npos;
+          })) {
+        out.push_back(key.entry);
+        break;
+      }
     }
   }
   std::sort(out.begin(), out.end());

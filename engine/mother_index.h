@@ -1,16 +1,23 @@
-// Narrows the scan of the mother base to the keys that can match an input.
+// Narrows the scan of the mother base to the keys that can match an input, at a cost that
+// grows with the input's length and the number of keys that pass, not with the base.
 //
-// Every literal run of a pattern (characters other than "@" and "^", and no "?", which the
-// "???" shortcut may skip) is compared character by character against consecutive input
-// characters whenever the pattern matches, so a key can only match an input that contains
-// one of its patterns' runs. Each pattern is filed under the rarest three-character piece of
-// its longest run; keys with a pattern that has no such run are always candidates.
-// Skipping the other keys is invisible: key conditions only run after a pattern matched.
+// Every literal run of a pattern (the characters between "@", "^" and "?") is compared
+// character by character against consecutive input characters whenever the pattern matches,
+// so a pattern can only match an input that contains all of its runs (see LiteralRunsOccur).
+// All runs of all keys sit in one automaton that finds, in a single pass over the input,
+// every run the input contains; each pattern is filed under its rarest run and passes when
+// its other runs were found too. Patterns without a run (such as "@@@" and "???") make their
+// keys candidates for every input. Skipping the other keys is invisible: key conditions only
+// run after a pattern matched.
+//
+// The index follows the base: keys changed since the last build (learning, editing) are
+// replayed from the base's change list and kept in a small side list until the next full
+// build, so no change ever waits for a rebuild of the whole automaton.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace plotrak {
@@ -19,21 +26,93 @@ class KnowledgeBase;
 
 class MotherKeyIndex {
  public:
-  // Rebuilds the index when the mother keys changed since the last call.
+  // Brings the index up to date with the base's mother keys.
   void Refresh(const KnowledgeBase& base);
 
   // The entries above `start` and below `limit` whose keys may match the normalised input,
-  // in increasing order.
-  std::vector<int> Candidates(const std::string& input, int start, int limit) const;
+  // in increasing order: exactly those with a pattern whose runs all occur in the input.
+  std::vector<int> Candidates(std::string_view input, int start, int limit) const;
 
-  // The key of entry e upper-cased by the ASCII rule, as matching uses it.
-  const std::string& UpperKey(int entry) const { return upperKeys_[entry]; }
+  // With `on`, Candidates returns every entry in the range: the plain ordered scan the index
+  // stands in for (tests compare the two).
+  void ScanEveryKey(bool on) { scanEveryKey_ = on; }
 
  private:
-  uint64_t revision_ = UINT64_MAX;
-  std::vector<std::string> upperKeys_;                 // by entry, up to the first empty key
-  std::vector<int> always_;                            // sorted
-  std::unordered_map<uint32_t, std::vector<int>> byTrigram_;  // sorted lists
+  static constexpr uint32_t kNone = UINT32_MAX;
+  // A trie node is a record in trie_: suffix link, nearest run end on the suffix chain (itself
+  // included), its run number, child count, the children's labels four to a word, then the
+  // children, so a step of the walk reads one record.
+  enum : uint32_t { kFail = 0, kOut = 1, kRun = 2, kCount = 3, kLabels = 4 };
+
+  struct Pattern {
+    int entry;
+    uint32_t runBegin, runCount;  // run numbers in patternRuns_
+  };
+  // A key changed since the last build, with its patterns' runs as text.
+  struct ChangedKey {
+    int entry;
+    std::vector<std::vector<std::string>> patterns;
+  };
+
+  void Build(const KnowledgeBase& base);
+  void Replay(const KnowledgeBase& base, int entry);
+  uint32_t Child(uint32_t node, unsigned char c) const;
+  // Marks every run the input contains (seen_[run] == query_) and lists them.
+  const std::vector<uint32_t>& FindRuns(std::string_view input) const;
+
+  // Which base and change the index reflects.
+  uint64_t epoch_ = UINT64_MAX;
+  size_t replayed_ = 0;
+  bool scanEveryKey_ = false;
+
+  std::vector<uint32_t> trie_;     // node records, the root at 0
+  uint32_t rootNext_[256] = {};    // the root's step on every byte
+  std::vector<Pattern> patterns_;  // by entry, then key order
+  std::vector<uint32_t> patternRuns_;
+  std::vector<uint8_t> dead_;  // per pattern: its key changed since the build
+  size_t deadCount_ = 0;
+  std::vector<uint32_t> filedBegin_;  // per run + 1: patterns filed under the run
+  std::vector<uint32_t> filed_;
+  std::vector<uint32_t> alwaysPatterns_;  // patterns without runs, by entry
+  std::vector<ChangedKey> changed_;
+  // The runs of the last input: answer searches ask about the same input more than once.
+  mutable std::vector<uint32_t> seen_;  // per run: the query that found it
+  mutable uint32_t query_ = 0;
+  mutable std::string lastInput_;
+  mutable std::vector<uint32_t> lastRuns_;
+  mutable bool lastValid_ = false;
 };
+
+// The literal runs of a pattern: its pieces between "@", "^" and "?" (a "?" can be skipped
+// by the "???" rule, so the runs beside it prove nothing about it).
+template <typename F>
+void ForEachLiteralRun(std::string_view pattern, F&& f) {
+  size_t begin = 0;
+  for (size_t i = 0; i <= pattern.size(); ++i) {
+    if (i == pattern.size() || pattern[i] == '@' || pattern[i] == '^' || pattern[i] == '?') {
+      if (i > begin) f(pattern.substr(begin, i - begin));
+      begin = i + 1;
+    }
+  }
+}
+
+// The "$...$" patterns of an upper-cased key, as MatchKey takes them apart.
+template <typename F>
+void ForEachPattern(std::string_view key, F&& f) {
+  for (size_t open = key.find('$'); open != std::string_view::npos;) {
+    const size_t close = key.find('$', open + 1);
+    if (close == std::string_view::npos) break;  // an unpaired "$" opens nothing
+    f(key.substr(open + 1, close - open - 1));
+    open = key.find('$', close + 1);
+  }
+}
+
+// Whether every literal run of the pattern occurs in `input`: a pattern whose runs do not
+// all occur cannot match.
+bool LiteralRunsOccur(std::string_view input, std::string_view pattern);
+
+// Whether some pattern of the key (upper-cased here by the ASCII rule) passes
+// LiteralRunsOccur: a key for which this is false cannot match the input.
+bool KeyMayMatch(std::string_view input, std::string_view key);
 
 }  // namespace plotrak

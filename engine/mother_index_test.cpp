@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "engine/cp1250.h"
 #include "engine/find_answer.h"
 #include "engine/knowledge_base.h"
 #include "engine/normalize.h"
@@ -18,7 +19,8 @@ TEST(MotherKeyIndex, NeverDropsAKeyThatMatches) {
   std::mt19937 gen(7);
   auto pick = [&gen](const std::string& alphabet, int minLen, int maxLen) {
     std::string s(std::uniform_int_distribution<int>(minLen, maxLen)(gen), ' ');
-    for (char& c : s) c = alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(gen)];
+    for (char& c : s)
+      c = alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(gen)];
     return s;
   };
   testing::TestEngine t;
@@ -54,6 +56,78 @@ TEST(MotherKeyIndex, FollowsChangesOfTheKeys) {
   t.engine.base.SetCell(kMotherBase, 2, 1, "$TRZECI$");
   EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "drugi", "x"), "");
   EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "trzeci", "x"), "2");
+}
+
+// The filtered search and the ordered scan of every key give the same answer, entry and
+// rotation on random bases and inputs: Polish letters, wildcards next to each other, "?",
+// several patterns to a key, keys without answers (the search goes on behind them), and keys
+// added, changed and removed between lines, often enough to force rebuilds of the index.
+TEST(MotherKeyIndex, FilteredSearchGivesTheOrderedScansAnswers) {
+  const std::string keyAlphabet = FromUtf8("ABKOŁĄ @@^^? ");
+  const std::string inputAlphabet = FromUtf8("abkołąABKO !?");
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    std::mt19937 gen(seed);
+    auto pick = [&gen](const std::string& alphabet, int minLen, int maxLen) {
+      std::string s(std::uniform_int_distribution<int>(minLen, maxLen)(gen), ' ');
+      for (char& c : s) c = alphabet[gen() % alphabet.size()];
+      return s;
+    };
+    auto randomKey = [&]() {
+      std::string key;
+      const int patterns = 1 + static_cast<int>(gen() % 3);
+      for (int p = 0; p < patterns; ++p) key += "$" + pick(keyAlphabet, 1, 6) + "$";
+      return gen() % 9 == 0 ? key.substr(1) : key;
+    };
+    testing::TestEngine filtered(seed), scanned(seed);
+    scanned.engine.motherIndex.ScanEveryKey(true);
+    testing::TestEngine::Entries mother;
+    for (int e = 0; e < 300; ++e) {
+      std::vector<std::string> entry = {ToUtf8(randomKey())};
+      const int answers = static_cast<int>(gen() % 4);
+      for (int a = 0; a < answers; ++a)
+        entry.push_back("a" + std::to_string(e) + "." + std::to_string(a));
+      mother.push_back(entry);
+    }
+    filtered.LoadBase(mother);
+    scanned.LoadBase(mother);
+    int answered = 0;
+    for (int step = 0; step < 1500; ++step) {
+      if (gen() % 4 == 0) {
+        // Between lines: a key rewritten, emptied or added, sometimes in a new last row.
+        KnowledgeBase& base = filtered.engine.base;
+        if (gen() % 20 == 0) {
+          base.AddEntryRow();
+          scanned.engine.base.AddEntryRow();
+        }
+        const int e = 1 + static_cast<int>(gen() % (base.LastEntry() - 1));
+        const std::string key = gen() % 8 == 0 ? std::string() : randomKey();
+        const std::string answer = "n" + std::to_string(step);
+        for (KnowledgeBase* b : {&base, &scanned.engine.base}) {
+          b->SetCell(kMotherBase, e, 1, key);
+          b->SetCell(kMotherBase, e, 2, answer);
+        }
+        continue;
+      }
+      const std::string speaker = "p" + std::to_string(gen() % 3);
+      const std::string input = pick(inputAlphabet, 0, 10);
+      filtered.engine.trace.how.clear();
+      scanned.engine.trace.how.clear();
+      const std::string answer = FindAnswer(filtered.engine, kMotherBase, input, speaker);
+      ASSERT_EQ(answer, FindAnswer(scanned.engine, kMotherBase, input, speaker))
+          << "seed " << seed << " step " << step << " input '" << input << "'";
+      ASSERT_EQ(filtered.engine.trace.how, scanned.engine.trace.how)
+          << "seed " << seed << " step " << step;
+      const auto& a = filtered.engine.people[filtered.engine.people.FindInterlocutor(speaker)];
+      const auto& b = scanned.engine.people[scanned.engine.people.FindInterlocutor(speaker)];
+      ASSERT_EQ(a.answerMemory.size(), b.answerMemory.size());
+      for (size_t i = 1; i < a.answerMemory.size(); ++i) {
+        ASSERT_EQ(a.answerMemory[i].key, b.answerMemory[i].key);
+        ASSERT_EQ(a.answerMemory[i].answer, b.answerMemory[i].answer);
+      }
+      answered += !answer.empty();
+    }
+    EXPECT_GT(answered, 50) << "seed " << seed;
+  }
 }
 
 }  // namespace

@@ -48,6 +48,26 @@ std::string NormalizeText(std::string_view text, NormalizeMode mode) {
   return out;
 }
 
+uint64_t LettersHash(std::string_view text) {
+  uint64_t h = 1469598103934665603ull;  // FNV-1a
+  for (char ch : text) {
+    const char c = kFold[static_cast<unsigned char>(ch)];
+    if (c >= 'A' && c <= 'Z') h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
+  return h;
+}
+
+bool HasLetters(std::string_view text, std::string_view letters) {
+  size_t i = 0;
+  for (char ch : text) {
+    const char c = kFold[static_cast<unsigned char>(ch)];
+    if (c < 'A' || c > 'Z') continue;
+    if (i == letters.size() || letters[i] != c) return false;
+    ++i;
+  }
+  return i == letters.size();
+}
+
 std::string UpperAscii(std::string_view text) {
   std::string out(text);
   for (char& c : out) {

@@ -1,6 +1,7 @@
 // Text normalisation for matching, learning and commands.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,7 +19,13 @@ inline std::string NormalizeText(std::string_view text, int mode) {
 // Upper case by the ASCII rule (a..z only).
 std::string UpperAscii(std::string_view text);
 
-inline bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+inline bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// NormalizeText(text, kLettersOnly) hashed, and compared with `letters`, without building it.
+uint64_t LettersHash(std::string_view text);
+bool HasLetters(std::string_view text, std::string_view letters);
 
 // True when no character is an ASCII letter (also for an empty text).
 bool HasNoLetters(std::string_view text);

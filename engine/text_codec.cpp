@@ -13,16 +13,21 @@ std::string EncodeText(std::string_view text) {
   return out;
 }
 
-std::string DecodeText(std::string_view encoded) {
-  if (encoded.empty()) return std::string();
+size_t DecodeTextInto(std::string_view encoded, char* out) {
   // One byte per whole pair, and at least one: a lone byte pairs with zero.
-  const size_t count = encoded.size() < 2 ? 1 : encoded.size() / 2;
-  std::string out(count, '\0');
-  for (size_t i = 0; i < count; ++i) {
-    const unsigned a = static_cast<unsigned char>(encoded[2 * i]);
-    const unsigned b = 2 * i + 1 < encoded.size() ? static_cast<unsigned char>(encoded[2 * i + 1]) : 0;
-    out[i] = static_cast<char>((a + b) & 0xFF);
+  const size_t count = DecodedSize(encoded.size());
+  if (encoded.size() == 1) {
+    out[0] = encoded[0];
+    return 1;
   }
+  const auto* in = reinterpret_cast<const unsigned char*>(encoded.data());
+  for (size_t i = 0; i < count; ++i) out[i] = static_cast<char>((in[2 * i] + in[2 * i + 1]) & 0xFF);
+  return count;
+}
+
+std::string DecodeText(std::string_view encoded) {
+  std::string out(DecodedSize(encoded.size()), '\0');
+  DecodeTextInto(encoded, out.data());
   return out;
 }
 

@@ -15,4 +15,11 @@ std::string EncodeText(std::string_view text);
 // last byte of a longer string is ignored. An empty input gives an empty text.
 std::string DecodeText(std::string_view encoded);
 
+// DecodeText written to `out`, which has room for DecodedSize(encoded.size()) bytes; returns
+// that size.
+inline size_t DecodedSize(size_t encodedSize) {
+  return encodedSize == 0 ? 0 : encodedSize < 2 ? 1 : encodedSize / 2;
+}
+size_t DecodeTextInto(std::string_view encoded, char* out);
+
 }  // namespace plotrak
