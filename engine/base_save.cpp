@@ -58,15 +58,16 @@ std::string BaseFileBytes(const KnowledgeBase& base) {
   for (int s = 1; s <= 3; ++s) {
     out += static_cast<char>(kSectionSeparator);
     const int entryEnd = base.StoredEntryEnd(s);
-    for (int e = 1; e < entryEnd; ++e) {
-      const std::string& key = base.Cell(s, e, 1);
+    // only the entries that hold a text: a base of empty entries costs nothing to write
+    for (int e = base.NextStoredEntry(s, 0); e < entryEnd; e = base.NextStoredEntry(s, e)) {
+      const std::string_view key = base.Cell(s, e, 1);
       if (!key.empty()) {
         out += static_cast<char>(kEntrySeparator);
         out += EncodeText(key);
       }
       const int slotEnd = base.StoredSlotEnd(s, e);
       for (int k = 2; k < slotEnd; ++k) {
-        const std::string& answer = base.Cell(s, e, k);
+        const std::string_view answer = base.Cell(s, e, k);
         if (answer.empty()) continue;
         out += static_cast<char>(kAnswerSeparator);
         out += EncodeText(answer);
