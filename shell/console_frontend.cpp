@@ -1,14 +1,9 @@
 #include "shell/console_frontend.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <QSocketNotifier>
-#include <QTimer>
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -19,6 +14,7 @@
 #include "shell/line_reader.h"
 #include "shell/modules.h"
 #include "shell/page_line_filter.h"
+#include "shell/running_program.h"
 
 namespace plotrak {
 namespace {
@@ -46,35 +42,6 @@ void FollowPage(ConversationPage& page, const std::string& prefix) {
   };
 }
 
-// SIGTERM and SIGINT are written into a pipe that the event loop watches: the handler does
-// nothing else, and the loop then ends the program as "zamknij" does.
-int gSignalPipe[2] = {-1, -1};
-
-void OnStopSignal(int signal) {
-  const int saved = errno;
-  const char byte = static_cast<char>(signal);
-  [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[1], &byte, 1);
-  errno = saved;
-}
-
-std::unique_ptr<QSocketNotifier> WatchStopSignals() {
-  if (gSignalPipe[0] < 0 && ::pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return nullptr;
-  struct sigaction action {};
-  action.sa_handler = OnStopSignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
-  auto notifier = std::make_unique<QSocketNotifier>(gSignalPipe[0], QSocketNotifier::Read);
-  QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
-    char bytes[16];
-    while (::read(gSignalPipe[0], bytes, sizeof bytes) > 0) {
-    }
-    QCoreApplication::exit(0);
-  });
-  return notifier;
-}
-
 }  // namespace
 
 int RunConsole(const ConsoleOptions& options) {
@@ -85,7 +52,6 @@ int RunConsole(const ConsoleOptions& options) {
   char name[] = "plotrak";
   char* argv[] = {name, nullptr};
   QCoreApplication qt(argc, argv);
-  const auto stopSignals = WatchStopSignals();
 
   SystemClock clock;
   Random random(options.seed ? *options.seed : std::random_device{}());
@@ -102,28 +68,17 @@ int RunConsole(const ConsoleOptions& options) {
     PrintErr("", *stop);
     return 1;
   }
-  for (const std::string& channel : options.connect) {
-    auto hook = app.hooks.connect.find(channel);
-    if (hook != app.hooks.connect.end()) {
-      hook->second();
-    } else {
-      PrintErr("", "plotrak: no channel \"" + channel + "\" to connect in this build");
-    }
-  }
-
-  QTimer clockTimer, silenceTimer;
-  QObject::connect(&clockTimer, &QTimer::timeout, [&app] { app.ClockTick(); });
-  QObject::connect(&silenceTimer, &QTimer::timeout, [&app] { app.SilenceTimerTick(); });
-  clockTimer.start(1000);
-  silenceTimer.start(1000);
+  RunningProgram running(
+      app, options.connect, [](const std::string& line) { PrintErr("", line); },
+      [] { QCoreApplication::exit(0); });
 
   // Each line is handled on the main thread before the next is read, so a fast input stream
   // waits in its pipe instead of in memory. A UTF-8 line longer than any text the program
   // keeps is cut while it is read (four bytes a letter at most).
-  auto running = std::make_shared<bool>(true);
+  auto reading = std::make_shared<bool>(true);
   std::unique_ptr<LineReader> reader;
-  auto handle = [&app, &options, &reader, running](std::optional<std::string> utf8) {
-    if (!*running) return;
+  auto handle = [&app, &options, &reader, reading](std::optional<std::string> utf8) {
+    if (!*reading) return;
     if (!utf8) {
       if (!options.serve) QCoreApplication::exit(0);
       return;
@@ -141,7 +96,7 @@ int RunConsole(const ConsoleOptions& options) {
       });
 
   const int status = qt.exec();
-  *running = false;
+  *reading = false;
   reader.reset();
   app.Shutdown();
   return status;

@@ -7,9 +7,11 @@
 #include <cstdio>
 #include <random>
 
+#include "engine/cp1250.h"
 #include "local/local_conversation.h"
 #include "shell/application.h"
 #include "shell/modules.h"
+#include "shell/running_program.h"
 #include "update/base_update.h"
 #include "window/display_check.h"
 #include "window/main_window.h"
@@ -95,21 +97,10 @@ int RunWindow(const ConsoleOptions& options) {
   window.AfterStart();
   window.ApplyColours();
   window.show();
-  for (const std::string& channel : options.connect) {
-    auto hook = app.hooks.connect.find(channel);
-    if (hook != app.hooks.connect.end()) {
-      hook->second();
-    } else {
-      std::fprintf(stderr, "plotrak: no channel \"%s\" to connect in this build\n",
-                   channel.c_str());
-    }
-  }
-
-  QTimer clockTimer, silenceTimer;
-  QObject::connect(&clockTimer, &QTimer::timeout, [&app] { app.ClockTick(); });
-  QObject::connect(&silenceTimer, &QTimer::timeout, [&app] { app.SilenceTimerTick(); });
-  clockTimer.start(1000);
-  silenceTimer.start(1000);
+  RunningProgram running(
+      app, options.connect,
+      [](const std::string& line) { std::fprintf(stderr, "%s\n", ToUtf8(line).c_str()); },
+      [&window] { window.Quit(); });
 
   const QString shots = qEnvironmentVariable("PLOTRAK_SCREENSHOT_DIR");
   if (!shots.isEmpty()) {
