@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <random>
