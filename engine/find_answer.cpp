@@ -69,6 +69,20 @@ int SlotHolding(const KnowledgeBase& base, int entry, const std::string& answer)
   return 0;
 }
 
+// Whether the remembered key is still the key of the entry it was read from: then the key
+// index's verdict on that entry is KeyMayMatch's verdict on the key. Renews the record.
+bool StillKeyOfEntry(const KnowledgeBase& base, AnswerMemoryPair& pair) {
+  const uint64_t epoch = base.MotherKeyEpoch();
+  const size_t changes = base.MotherKeyChanges().size();
+  if (pair.entry <= 0) return false;
+  if (pair.epoch != epoch || pair.changes != changes) {
+    if (base.Cell(kMotherBase, pair.entry, 1) != pair.key) return false;
+    pair.epoch = epoch;
+    pair.changes = changes;
+  }
+  return true;
+}
+
 // The slot of mother entry j to answer with, following the person's answer memory: the next
 // answer after the one he heard last time, or the first that applies; 0 when none applies.
 int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std::string& speaker) {
@@ -80,11 +94,24 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
   auto expand = [&](int slot) {
     return ExpandAnswer(engine, base.Cell(kMotherBase, j, slot), speaker, input);
   };
+  // The keys that may match this input, from the index; a key condition that changes the
+  // base's keys sends the rest of the scan back to KeyMayMatch.
+  // A copy: key conditions may search other inputs.
+  engine.motherIndex.Refresh(base);
+  const std::vector<int>* all = engine.motherIndex.AllCandidates(input);
+  std::vector<int> candidates;
+  if (all) candidates = *all;
+  const std::vector<int>* mayMatch = all ? &candidates : nullptr;
+  const uint64_t revision = base.MotherRevision();
   int pair = 0, k = 0;
   for (int i = 1; i < static_cast<int>(memory().size()) && pair == 0; ++i) {
+    if (base.MotherRevision() != revision) mayMatch = nullptr;
     // A key that cannot match only sets the flag MatchKey sets first; most keys a person
     // heard answers from are such keys.
-    if (!KeyMayMatch(input, memory()[i].key)) {
+    const bool may = mayMatch && StillKeyOfEntry(base, memory()[i])
+                         ? std::binary_search(mayMatch->begin(), mayMatch->end(), memory()[i].entry)
+                         : KeyMayMatch(input, memory()[i].key);
+    if (!may) {
       engine.script.nameCaptured = true;
       continue;
     }
@@ -114,7 +141,9 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
     if (k >= stored) k = base.LastSlot() - 1;  // the rest are empty: they expand to nothing
   }
   if (expand(k).empty()) return 0;
-  memory().push_back({base.Cell(kMotherBase, j, 1), base.Cell(kMotherBase, j, k)});
+  memory().push_back({std::string(base.Cell(kMotherBase, j, 1)),
+                      std::string(base.Cell(kMotherBase, j, k)), j, base.MotherKeyEpoch(),
+                      base.MotherKeyChanges().size()});
   return k;
 }
 

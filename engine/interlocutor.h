@@ -12,6 +12,12 @@ namespace plotrak {
 struct AnswerMemoryPair {
   std::string key;
   std::string answer;
+  // Where the key was read: entry `entry` of the mother base held it while the base's key
+  // epoch was `epoch` with `changes` key changes listed (see KnowledgeBase). Lets the search
+  // ask the key index instead of matching the text again; 0 when unknown.
+  int entry = 0;
+  uint64_t epoch = 0;
+  size_t changes = 0;
 };
 
 struct InterlocutorRecord {

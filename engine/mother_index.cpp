@@ -57,6 +57,7 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
   alwaysPatterns_.clear();
   deadCount_ = 0;
   lastValid_ = false;
+  allValid_ = false;
 
   // The upper-cased keys side by side, and every pattern's runs as places in them.
   std::string keys;
@@ -210,6 +211,7 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
 }
 
 void MotherKeyIndex::Replay(const KnowledgeBase& base, int entry) {
+  allValid_ = false;
   auto first = std::lower_bound(patterns_.begin(), patterns_.end(), entry,
                                 [](const Pattern& p, int e) { return p.entry < e; });
   for (auto it = first; it != patterns_.end() && it->entry == entry; ++it) {
@@ -281,12 +283,23 @@ std::vector<int> MotherKeyIndex::Candidates(std::string_view input, int start, i
     for (int e = std::max(start, 0) + 1; e < limit; ++e) out.push_back(e);
     return out;
   }
-  auto inRange = [start, limit](int e) { return e > start && e < limit; };
+  const std::vector<int>& all = *AllCandidates(input);
+  auto first = std::upper_bound(all.begin(), all.end(), start);
+  auto last = std::lower_bound(first, all.end(), limit);
+  out.assign(first, last);
+  return out;
+}
+
+const std::vector<int>* MotherKeyIndex::AllCandidates(std::string_view input) const {
+  if (scanEveryKey_) return nullptr;
+  if (allValid_ && input == allInput_) return &all_;
+  std::vector<int>& out = all_;
+  out.clear();
   if (!trie_.empty()) {
     for (uint32_t run : FindRuns(input)) {
       for (uint32_t i = filedBegin_[run]; i < filedBegin_[run + 1]; ++i) {
         const Pattern& p = patterns_[filed_[i]];
-        if (dead_[filed_[i]] || !inRange(p.entry)) continue;
+        if (dead_[filed_[i]]) continue;
         bool all = true;
         for (uint32_t r = 0; r < p.runCount && all; ++r) {
           all = seen_[patternRuns_[p.runBegin + r]] == query_;
@@ -296,10 +309,9 @@ std::vector<int> MotherKeyIndex::Candidates(std::string_view input, int start, i
     }
   }
   for (uint32_t id : alwaysPatterns_) {
-    if (!dead_[id] && inRange(patterns_[id].entry)) out.push_back(patterns_[id].entry);
+    if (!dead_[id]) out.push_back(patterns_[id].entry);
   }
   for (const ChangedKey& key : changed_) {
-    if (!inRange(key.entry)) continue;
     for (const auto& runs : key.patterns) {
       if (std::all_of(runs.begin(), runs.end(), [input](const std::string& run) {
             return input.find(run) != std::string_view::npos;
@@ -311,7 +323,9 @@ std::vector<int> MotherKeyIndex::Candidates(std::string_view input, int start, i
   }
   std::sort(out.begin(), out.end());
   out.erase(std::unique(out.begin(), out.end()), out.end());
-  return out;
+  allInput_.assign(input);
+  allValid_ = true;
+  return &all_;
 }
 
 }  // namespace plotrak

@@ -33,6 +33,11 @@ class MotherKeyIndex {
   // in increasing order: exactly those with a pattern whose runs all occur in the input.
   std::vector<int> Candidates(std::string_view input, int start, int limit) const;
 
+  // Every entry whose key may match the normalised input (Candidates over the whole base),
+  // kept until the input or the index changes: an answer search asks about one input many
+  // times. Null while ScanEveryKey is on.
+  const std::vector<int>* AllCandidates(std::string_view input) const;
+
   // With `on`, Candidates returns every entry in the range: the plain ordered scan the index
   // stands in for (tests compare the two).
   void ScanEveryKey(bool on) { scanEveryKey_ = on; }
@@ -81,6 +86,10 @@ class MotherKeyIndex {
   mutable std::string lastInput_;
   mutable std::vector<uint32_t> lastRuns_;
   mutable bool lastValid_ = false;
+  // AllCandidates of allInput_, valid while allValid_.
+  mutable std::string allInput_;
+  mutable std::vector<int> all_;
+  mutable bool allValid_ = false;
 };
 
 // The literal runs of a pattern: its pieces between "@", "^" and "?" (a "?" can be skipped

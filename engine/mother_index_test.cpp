@@ -58,6 +58,26 @@ TEST(MotherKeyIndex, FollowsChangesOfTheKeys) {
   EXPECT_EQ(FindAnswer(t.engine, kMotherBase, "trzeci", "x"), "2");
 }
 
+// A remembered key whose entry now holds another key is still matched as the text heard:
+// the answer rotates through the entry that took the key over, as the ordered scan does.
+TEST(MotherKeyIndex, RemembersKeysThatMovedToAnotherEntry) {
+  testing::TestEngine filtered, scanned;
+  scanned.engine.motherIndex.ScanEveryKey(true);
+  for (testing::TestEngine* t : {&filtered, &scanned}) {
+    t->LoadBase({{"$@KOT@$", "a", "b"}, {"$NIC$", "x"}});
+    EXPECT_EQ(FindAnswer(t->engine, kMotherBase, "kot", "p"), "a");
+    t->engine.base.SetCell(kMotherBase, 1, 1, "$@PIES@$");
+    t->engine.base.SetCell(kMotherBase, 2, 1, "$@KOT@$");
+    t->engine.base.SetCell(kMotherBase, 2, 2, "a");
+    t->engine.base.SetCell(kMotherBase, 2, 3, "b");
+  }
+  for (int line = 0; line < 3; ++line) {
+    ASSERT_EQ(FindAnswer(filtered.engine, kMotherBase, "kot", "p"),
+              FindAnswer(scanned.engine, kMotherBase, "kot", "p"))
+        << "line " << line;
+  }
+}
+
 // The filtered search and the ordered scan of every key give the same answer, entry and
 // rotation on random bases and inputs: Polish letters, wildcards next to each other, "?",
 // several patterns to a key, keys without answers (the search goes on behind them), and keys
