@@ -43,7 +43,11 @@ void ConversationPage::ShowTab(int index) {
 
 void ConversationPage::AddLine(int index, std::string line) {
   if (index < 0 || index >= static_cast<int>(tabs_.size())) return;
-  tabs_[index].lines.push_back(std::move(line));
+  std::vector<std::string>& lines = tabs_[index].lines;
+  // the oldest fifth goes at once, so a busy tab does not shift its lines on every line
+  if (lines.size() >= kMaxLinesPerTab)
+    lines.erase(lines.begin(), lines.begin() + kMaxLinesPerTab / 5);
+  lines.push_back(std::move(line));
   Notify(Change::kLineAdded, index);
 }
 
@@ -56,7 +60,7 @@ void ConversationPage::ClearTab(int index) {
 int ConversationPage::AddPersonLine(const std::string& caption, std::string line) {
   int index = FindTab(caption);
   if (index < 0) {
-    if (!openNewTabs) return -1;
+    if (!openNewTabs || openTabs_ >= kMaxPersonTabs) return -1;
     index = OpenTab(caption);
   }
   if (goToTextTab) ShowTab(index);

@@ -12,6 +12,12 @@
 
 namespace plotrak {
 
+// People on the other side choose how many names and lines there are: a page keeps at most
+// this many person tabs (later people's lines go to the traffic pane only) and this many
+// lines a tab (the oldest give way).
+inline constexpr int kMaxPersonTabs = 500;
+inline constexpr size_t kMaxLinesPerTab = 5000;
+
 struct ConversationTab {
   std::string caption;
   std::vector<std::string> lines;
@@ -49,8 +55,9 @@ class ConversationPage {
   void ClearTab(int index);
   // A line for the traffic pane.
   void AddTrafficLine(std::string line) { AddLine(0, std::move(line)); }
-  // A line in the person's tab: opens the tab when there is none and openNewTabs allows it
-  // (otherwise the line goes nowhere but the traffic pane the caller wrote); shows the tab
+  // A line in the person's tab: opens the tab when there is none, openNewTabs allows it and
+  // fewer than kMaxPersonTabs are open (otherwise the line goes nowhere but the traffic pane
+  // the caller wrote); shows the tab
   // when goToTextTab. Returns the tab's index or -1.
   int AddPersonLine(const std::string& caption, std::string line);
 

@@ -56,6 +56,18 @@ TEST_F(ConversationPageTest, ClosingCountsOffAndKeepsFixedTabs) {
   EXPECT_EQ(status.Get("otwartych: "), "otwartych: 0");
 }
 
+TEST_F(ConversationPageTest, AFloodOfPeopleAndLinesStaysBounded) {
+  for (int i = 0; i < kMaxPersonTabs + 50; ++i)
+    page.AddPersonLine("gosc" + std::to_string(i), "czesc");
+  EXPECT_EQ(page.openTabCount(), kMaxPersonTabs);
+  EXPECT_EQ(page.AddPersonLine("jeszcze jeden", "czesc"), -1);  // traffic pane only
+  const int first = page.FindTab("gosc0");
+  for (size_t i = 0; i < 3 * kMaxLinesPerTab; ++i) page.AddLine(first, std::to_string(i));
+  const auto& lines = page.tabs()[first].lines;
+  EXPECT_LE(lines.size(), kMaxLinesPerTab);
+  EXPECT_EQ(lines.back(), std::to_string(3 * kMaxLinesPerTab - 1));  // the newest stay
+}
+
 TEST(PresentationModelTest, PageSwitchesFollowTheSettingsExceptGaduGadu) {
   StatusLines status;
   PresentationModel model(status);
