@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/engine.h"
+#include "engine/normalize.h"
 #include "engine/respond.h"
 #include "engine/text_codec.h"
 
@@ -235,6 +236,31 @@ void BM_RespondWordPairs(benchmark::State& state) {
   state.counters["mother_share"] = static_cast<double>(mother) / std::max<size_t>(i, 1);
 }
 BENCHMARK(BM_RespondWordPairs)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// The key filter alone on the same bases and messages: the part of an answer that depends
+// on the number of keys.
+void BM_MotherCandidatesWordPairs(benchmark::State& state) {
+  const auto dir = std::filesystem::temp_directory_path() / "plotrak-bench";
+  std::filesystem::create_directories(dir);
+  const auto path = dir / ("pairs" + std::to_string(state.range(0)) + ".ptk");
+  { std::ofstream(path, std::ios::binary) << WordPairBase(static_cast<int>(state.range(0))); }
+  FixedClock clock{LocalTime{2026, 12, 7, 12, 0, 0}};
+  Random random{1};
+  StatusLines status;
+  Engine engine(dir, clock, random, status);
+  engine.LoadBaseFile(path);
+  engine.motherIndex.Refresh(engine.base);
+  std::vector<std::string> messages;
+  for (const std::string& m : Messages(4096)) messages.push_back(NormalizeText(m, NormalizeMode::kKeepAll));
+  size_t i = 0, candidates = 0;
+  for (auto _ : state) {
+    candidates += engine.motherIndex.AllCandidates(messages[i % 4096])->size();
+    ++i;
+  }
+  state.SetItemsProcessed(state.iterations());
+  state.counters["candidates"] = static_cast<double>(candidates) / std::max<size_t>(i, 1);
+}
+BENCHMARK(BM_MotherCandidatesWordPairs)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace plotrak

@@ -40,7 +40,7 @@ bool NeedsRebuild(size_t changed, size_t dead, size_t patterns) {
 
 uint32_t MotherKeyIndex::Child(uint32_t node, unsigned char c) const {
   const uint32_t* record = trie_.data() + node;
-  const uint32_t count = record[kCount];
+  const uint32_t count = record[kCount] & kChildMask;
   const auto* labels = reinterpret_cast<const unsigned char*>(record + kLabels);
   for (uint32_t i = 0; i < count; ++i) {
     if (labels[i] == c) return record[kLabels + (count + 3) / 4 + i];
@@ -54,7 +54,7 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
   patterns_.clear();
   patternRuns_.clear();
   changed_.clear();
-  alwaysPatterns_.clear();
+  alwaysItems_.clear();
   deadCount_ = 0;
   lastValid_ = false;
   allValid_ = false;
@@ -82,7 +82,6 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
       patterns_.push_back(p);
     });
   }
-  dead_.assign(patterns_.size(), 0);
 
   // The distinct runs in order; the trie is laid out breadth first from them, each node
   // standing for the range of runs that share its prefix.
@@ -143,8 +142,11 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
   }
 
   // Each pattern's runs by number; the pattern is filed under the run that the fewest
-  // patterns share.
-  std::vector<uint32_t> uses(runCount, 0);
+  // patterns share, as its entry when that is its only run.
+  std::vector<uint32_t> uses(runCount, 0), runNode(runCount);
+  for (uint32_t v = 0; v < nodes.size(); ++v) {
+    if (nodes[v].run != kNone) runNode[nodes[v].run] = v;
+  }
   patternRuns_.reserve(runs.size());
   for (const Place& p : runs) {
     uint32_t node = 0;
@@ -152,12 +154,13 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
     patternRuns_.push_back(nodes[node].run);
     ++uses[nodes[node].run];
   }
-  filedBegin_.assign(runCount + 1, 0);
-  std::vector<uint32_t> filedAt(patterns_.size(), kNone);
+  std::vector<uint32_t> filedAt(patterns_.size(), kNone), items(runCount, 0);
+  itemAt_.assign(patterns_.size(), kNone);
   for (uint32_t id = 0; id < patterns_.size(); ++id) {
     const Pattern& p = patterns_[id];
     if (p.runCount == 0) {
-      alwaysPatterns_.push_back(id);
+      itemAt_[id] = kAlways | static_cast<uint32_t>(alwaysItems_.size());
+      alwaysItems_.push_back(static_cast<uint32_t>(p.entry));
       continue;
     }
     uint32_t best = patternRuns_[p.runBegin];
@@ -166,41 +169,68 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
       if (uses[run] < uses[best]) best = run;
     }
     filedAt[id] = best;
-    ++filedBegin_[best + 1];
-  }
-  for (uint32_t r = 0; r < runCount; ++r) filedBegin_[r + 1] += filedBegin_[r];
-  filed_.assign(filedBegin_.back(), 0);
-  std::vector<uint32_t> fill(filedBegin_.begin(), filedBegin_.end() - 1);
-  for (uint32_t id = 0; id < patterns_.size(); ++id) {
-    if (filedAt[id] != kNone) filed_[fill[filedAt[id]]++] = id;
+    ++items[best];
   }
 
-  // The records in depth-first order: a node's first child follows it, so a walk along a
-  // key's run (most of a walk) reads memory in order instead of jumping a level away.
+  // The nodes that many runs pass through are met by almost every input: they sit together
+  // at the front, breadth first, so they stay in cache. The rest follow depth first, a
+  // node's first child right behind it, so a walk along one key's run reads memory in order.
+  constexpr uint32_t kHotRuns = 16;
+  auto hot = [&nodes](uint32_t v) { return v == 0 || nodes[v].hi - nodes[v].lo >= kHotRuns; };
   std::vector<uint32_t> at(nodes.size());
   size_t size = 0;
-  for (std::vector<uint32_t> stack{0}; !stack.empty();) {
-    const uint32_t v = stack.back();
-    stack.pop_back();
-    const uint32_t count = nodes[v].edgeEnd - nodes[v].edgeBegin;
-    at[v] = static_cast<uint32_t>(size);
-    size += kLabels + (count + 3) / 4 + count;
-    for (uint32_t k = nodes[v].edgeEnd; k-- > nodes[v].edgeBegin;) stack.push_back(targets[k]);
+  auto place = [&](uint32_t v) {
+    const Node& n = nodes[v];
+    const uint32_t count = n.edgeEnd - n.edgeBegin;
+    at[v] = static_cast<uint32_t>(std::min<size_t>(size, kNone));
+    size += kLabels + (count + 3) / 4 + count + (n.run != kNone ? 3 + items[n.run] : 0);
+  };
+  for (uint32_t v = 0; v < nodes.size(); ++v) {
+    if (hot(v)) place(v);
+  }
+  std::vector<uint32_t> stack;
+  for (uint32_t h = 0; h < nodes.size(); ++h) {
+    if (!hot(h)) continue;
+    for (uint32_t k = nodes[h].edgeEnd; k-- > nodes[h].edgeBegin;) {
+      if (!hot(targets[k])) stack.push_back(targets[k]);
+    }
+    while (!stack.empty()) {
+      const uint32_t v = stack.back();
+      stack.pop_back();
+      place(v);
+      for (uint32_t k = nodes[v].edgeEnd; k-- > nodes[v].edgeBegin;) stack.push_back(targets[k]);
+    }
   }
   if (size >= kNone) throw std::length_error("mother keys too long to index");
   trie_.assign(size, 0);
+  std::vector<uint32_t> fill(runCount);  // where the next item of a run goes
   for (uint32_t v = 0; v < nodes.size(); ++v) {
+    const Node& n = nodes[v];
     uint32_t* record = trie_.data() + at[v];
-    const uint32_t count = nodes[v].edgeEnd - nodes[v].edgeBegin;
-    record[kFail] = at[nodes[v].fail];
-    record[kOut] = nodes[v].out == kNone ? kNone : at[nodes[v].out];
-    record[kRun] = nodes[v].run;
-    record[kCount] = count;
+    const uint32_t count = n.edgeEnd - n.edgeBegin;
+    record[kFail] = at[n.fail];
+    record[kOut] = n.out == kNone ? kNone : at[n.out];
+    record[kCount] = count | (n.run != kNone ? kRunEnd : 0u);
     auto* label = reinterpret_cast<unsigned char*>(record + kLabels);
+    uint32_t* children = record + kLabels + (count + 3) / 4;
     for (uint32_t i = 0; i < count; ++i) {
-      label[i] = labels[nodes[v].edgeBegin + i];
-      record[kLabels + (count + 3) / 4 + i] = at[targets[nodes[v].edgeBegin + i]];
+      label[i] = labels[n.edgeBegin + i];
+      children[i] = at[targets[n.edgeBegin + i]];
     }
+    if (n.run == kNone) continue;
+    uint32_t* run = children + count;
+    const uint32_t nextOut = v == 0 ? kNone : nodes[n.fail].out;
+    run[0] = n.run;
+    run[1] = nextOut == kNone ? kNone : at[nextOut];
+    run[2] = items[n.run];
+    fill[n.run] = static_cast<uint32_t>(run + 3 - trie_.data());
+  }
+  for (uint32_t id = 0; id < patterns_.size(); ++id) {
+    if (filedAt[id] == kNone) continue;
+    const uint32_t where = fill[filedAt[id]]++;
+    trie_[where] = patterns_[id].runCount == 1 ? static_cast<uint32_t>(patterns_[id].entry)
+                                                : kMultiRun | id;
+    itemAt_[id] = where;
   }
   for (int c = 0; c < 256; ++c) {
     const uint32_t t = child(0, static_cast<unsigned char>(c));
@@ -215,9 +245,10 @@ void MotherKeyIndex::Replay(const KnowledgeBase& base, int entry) {
   auto first = std::lower_bound(patterns_.begin(), patterns_.end(), entry,
                                 [](const Pattern& p, int e) { return p.entry < e; });
   for (auto it = first; it != patterns_.end() && it->entry == entry; ++it) {
-    uint8_t& dead = dead_[it - patterns_.begin()];
-    deadCount_ += !dead;
-    dead = 1;
+    const uint32_t at = itemAt_[it - patterns_.begin()];
+    uint32_t& item = at & kAlways ? alwaysItems_[at & ~kAlways] : trie_[at];
+    deadCount_ += item != kGone;
+    item = kGone;
   }
   std::erase_if(changed_, [entry](const ChangedKey& k) { return k.entry == entry; });
   const std::string_view key = base.Cell(kMotherBase, entry, 1);
@@ -265,11 +296,13 @@ const std::vector<uint32_t>& MotherKeyIndex::FindRuns(std::string_view input) co
       }
       state = trie_[state + kFail];
     }
-    for (uint32_t t = trie_[state + kOut]; t != kNone; t = trie_[trie_[t + kFail] + kOut]) {
-      const uint32_t run = trie_[t + kRun];
+    for (uint32_t t = trie_[state + kOut]; t != kNone;) {
+      const uint32_t part = RunPart(t);
+      const uint32_t run = trie_[part];
       if (seen_[run] == query_) break;
       seen_[run] = query_;
-      lastRuns_.push_back(run);
+      lastRuns_.push_back(part);
+      t = trie_[part + 1];
     }
   }
   lastInput_.assign(input);
@@ -290,27 +323,32 @@ std::vector<int> MotherKeyIndex::Candidates(std::string_view input, int start, i
   return out;
 }
 
+void MotherKeyIndex::TakeItems(const uint32_t* items, uint32_t count, std::vector<int>& out) const {
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint32_t item = items[i];
+    if (item == kGone) continue;
+    if (!(item & kMultiRun)) {
+      out.push_back(static_cast<int>(item));
+      continue;
+    }
+    const Pattern& p = patterns_[item & ~kMultiRun];
+    bool all = true;
+    for (uint32_t r = 0; r < p.runCount && all; ++r) {
+      all = seen_[patternRuns_[p.runBegin + r]] == query_;
+    }
+    if (all) out.push_back(p.entry);
+  }
+}
+
 const std::vector<int>* MotherKeyIndex::AllCandidates(std::string_view input) const {
   if (scanEveryKey_) return nullptr;
   if (allValid_ && input == allInput_) return &all_;
   std::vector<int>& out = all_;
   out.clear();
   if (!trie_.empty()) {
-    for (uint32_t run : FindRuns(input)) {
-      for (uint32_t i = filedBegin_[run]; i < filedBegin_[run + 1]; ++i) {
-        const Pattern& p = patterns_[filed_[i]];
-        if (dead_[filed_[i]]) continue;
-        bool all = true;
-        for (uint32_t r = 0; r < p.runCount && all; ++r) {
-          all = seen_[patternRuns_[p.runBegin + r]] == query_;
-        }
-        if (all) out.push_back(p.entry);
-      }
-    }
+    for (uint32_t part : FindRuns(input)) TakeItems(&trie_[part + 3], trie_[part + 2], out);
   }
-  for (uint32_t id : alwaysPatterns_) {
-    if (!dead_[id]) out.push_back(patterns_[id].entry);
-  }
+  TakeItems(alwaysItems_.data(), static_cast<uint32_t>(alwaysItems_.size()), out);
   for (const ChangedKey& key : changed_) {
     for (const auto& runs : key.patterns) {
       if (std::all_of(runs.begin(), runs.end(), [input](const std::string& run) {

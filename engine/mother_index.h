@@ -45,9 +45,14 @@ class MotherKeyIndex {
  private:
   static constexpr uint32_t kNone = UINT32_MAX;
   // A trie node is a record in trie_: suffix link, nearest run end on the suffix chain (itself
-  // included), its run number, child count, the children's labels four to a word, then the
-  // children, so a step of the walk reads one record.
-  enum : uint32_t { kFail = 0, kOut = 1, kRun = 2, kCount = 3, kLabels = 4 };
+  // included), child count with the run-end flag, the children's labels four to a word, then
+  // the children; a run end goes on with its run number, the next run end on its suffix
+  // chain, its item count and its items. An item is the entry of a pattern made of this run alone, kMultiRun | pattern
+  // for a pattern of several runs filed under it, or kGone once its key changed. So the walk
+  // and the run ends it meets read the records and nothing else.
+  enum : uint32_t { kFail = 0, kOut = 1, kCount = 2, kLabels = 3 };
+  enum : uint32_t { kRunEnd = 1u << 16, kChildMask = kRunEnd - 1 };
+  enum : uint32_t { kMultiRun = 1u << 31, kGone = kNone, kAlways = 1u << 31 };
 
   struct Pattern {
     int entry;
@@ -62,8 +67,16 @@ class MotherKeyIndex {
   void Build(const KnowledgeBase& base);
   void Replay(const KnowledgeBase& base, int entry);
   uint32_t Child(uint32_t node, unsigned char c) const;
-  // Marks every run the input contains (seen_[run] == query_) and lists them.
+  // Where a run end's run part begins in its record.
+  uint32_t RunPart(uint32_t node) const {
+    const uint32_t count = trie_[node + kCount] & kChildMask;
+    return node + kLabels + (count + 3) / 4 + count;
+  }
+  // Marks every run the input contains (seen_[run] == query_) and lists the run parts of
+  // their records.
   const std::vector<uint32_t>& FindRuns(std::string_view input) const;
+  // Adds the entries of the items that pass to out.
+  void TakeItems(const uint32_t* items, uint32_t count, std::vector<int>& out) const;
 
   // Which base and change the index reflects.
   uint64_t epoch_ = UINT64_MAX;
@@ -74,17 +87,15 @@ class MotherKeyIndex {
   uint32_t rootNext_[256] = {};    // the root's step on every byte
   std::vector<Pattern> patterns_;  // by entry, then key order
   std::vector<uint32_t> patternRuns_;
-  std::vector<uint8_t> dead_;  // per pattern: its key changed since the build
-  size_t deadCount_ = 0;
-  std::vector<uint32_t> filedBegin_;  // per run + 1: patterns filed under the run
-  std::vector<uint32_t> filed_;
-  std::vector<uint32_t> alwaysPatterns_;  // patterns without runs, by entry
+  std::vector<uint32_t> itemAt_;       // per pattern: its item in trie_, or kAlways | index
+  std::vector<uint32_t> alwaysItems_;  // the items of patterns without runs, by entry
+  size_t deadCount_ = 0;               // items gone since the build
   std::vector<ChangedKey> changed_;
   // The runs of the last input: answer searches ask about the same input more than once.
   mutable std::vector<uint32_t> seen_;  // per run: the query that found it
   mutable uint32_t query_ = 0;
   mutable std::string lastInput_;
-  mutable std::vector<uint32_t> lastRuns_;
+  mutable std::vector<uint32_t> lastRuns_;  // run parts of the runs found
   mutable bool lastValid_ = false;
   // AllCandidates of allInput_, valid while allValid_.
   mutable std::string allInput_;

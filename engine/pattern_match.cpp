@@ -113,6 +113,11 @@ class Matcher {
 bool MatchPattern(std::string_view s, std::string_view p, bool afterEmptyGap, bool atStart) {
   // A pattern without wildcards is a plain comparison.
   if (!afterEmptyGap && p.find_first_of("@^?") == std::string_view::npos) return s == p;
+  // "@TEXT@" (most keys) covers exactly the inputs that contain TEXT.
+  if (!afterEmptyGap && p.size() > 2 && p.front() == '@' && p.back() == '@') {
+    const std::string_view text = p.substr(1, p.size() - 2);
+    if (text.find_first_of("@^?") == std::string_view::npos) return s.find(text) != s.npos;
+  }
   return Matcher(s, p).Decide(0, 0, afterEmptyGap, atStart);
 }
 
