@@ -38,7 +38,7 @@ bool NeedsRebuild(size_t changed, size_t dead, size_t patterns) {
 
 }  // namespace
 
-uint32_t MotherKeyIndex::Child(uint32_t node, unsigned char c) const {
+inline uint32_t MotherKeyIndex::Child(uint32_t node, unsigned char c) const {
   const uint32_t* record = trie_.data() + node;
   const uint32_t count = record[kCount] & kChildMask;
   const auto* labels = reinterpret_cast<const unsigned char*>(record + kLabels);
@@ -172,34 +172,18 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
     ++items[best];
   }
 
-  // The nodes that many runs pass through are met by almost every input: they sit together
-  // at the front, breadth first, so they stay in cache. The rest follow depth first, a
-  // node's first child right behind it, so a walk along one key's run reads memory in order.
-  constexpr uint32_t kHotRuns = 16;
-  auto hot = [&nodes](uint32_t v) { return v == 0 || nodes[v].hi - nodes[v].lo >= kHotRuns; };
+  // The records in depth-first order: a node's first child follows it, so a walk along a
+  // key's run (most of a walk) reads memory in order instead of jumping a level away.
   std::vector<uint32_t> at(nodes.size());
   size_t size = 0;
-  auto place = [&](uint32_t v) {
+  for (std::vector<uint32_t> stack{0}; !stack.empty();) {
+    const uint32_t v = stack.back();
+    stack.pop_back();
     const Node& n = nodes[v];
     const uint32_t count = n.edgeEnd - n.edgeBegin;
     at[v] = static_cast<uint32_t>(std::min<size_t>(size, kNone));
     size += kLabels + (count + 3) / 4 + count + (n.run != kNone ? 3 + items[n.run] : 0);
-  };
-  for (uint32_t v = 0; v < nodes.size(); ++v) {
-    if (hot(v)) place(v);
-  }
-  std::vector<uint32_t> stack;
-  for (uint32_t h = 0; h < nodes.size(); ++h) {
-    if (!hot(h)) continue;
-    for (uint32_t k = nodes[h].edgeEnd; k-- > nodes[h].edgeBegin;) {
-      if (!hot(targets[k])) stack.push_back(targets[k]);
-    }
-    while (!stack.empty()) {
-      const uint32_t v = stack.back();
-      stack.pop_back();
-      place(v);
-      for (uint32_t k = nodes[v].edgeEnd; k-- > nodes[v].edgeBegin;) stack.push_back(targets[k]);
-    }
+    for (uint32_t k = n.edgeEnd; k-- > n.edgeBegin;) stack.push_back(targets[k]);
   }
   if (size >= kNone) throw std::length_error("mother keys too long to index");
   trie_.assign(size, 0);
@@ -236,8 +220,8 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
     const uint32_t t = child(0, static_cast<unsigned char>(c));
     rootNext_[c] = t == kNone ? 0 : at[t];
   }
-  seen_.assign(runCount, 0);
-  query_ = 0;
+  seen_.assign((runCount + 63) / 64, 0);
+  lastRuns_.clear();
 }
 
 void MotherKeyIndex::Replay(const KnowledgeBase& base, int entry) {
@@ -275,11 +259,8 @@ void MotherKeyIndex::Refresh(const KnowledgeBase& base) {
 
 const std::vector<uint32_t>& MotherKeyIndex::FindRuns(std::string_view input) const {
   if (lastValid_ && input == lastInput_) return lastRuns_;
+  for (uint32_t part : lastRuns_) seen_[trie_[part] / 64] = 0;
   lastRuns_.clear();
-  if (++query_ == 0) {
-    std::fill(seen_.begin(), seen_.end(), 0);
-    query_ = 1;
-  }
   // One pass over the input; a run met again has had its whole suffix chain marked already.
   uint32_t state = 0;
   for (char ch : input) {
@@ -299,8 +280,10 @@ const std::vector<uint32_t>& MotherKeyIndex::FindRuns(std::string_view input) co
     for (uint32_t t = trie_[state + kOut]; t != kNone;) {
       const uint32_t part = RunPart(t);
       const uint32_t run = trie_[part];
-      if (seen_[run] == query_) break;
-      seen_[run] = query_;
+      uint64_t& word = seen_[run / 64];
+      const uint64_t bit = uint64_t{1} << (run % 64);
+      if (word & bit) break;
+      word |= bit;
       lastRuns_.push_back(part);
       t = trie_[part + 1];
     }
@@ -334,7 +317,8 @@ void MotherKeyIndex::TakeItems(const uint32_t* items, uint32_t count, std::vecto
     const Pattern& p = patterns_[item & ~kMultiRun];
     bool all = true;
     for (uint32_t r = 0; r < p.runCount && all; ++r) {
-      all = seen_[patternRuns_[p.runBegin + r]] == query_;
+      const uint32_t run = patternRuns_[p.runBegin + r];
+      all = seen_[run / 64] >> (run % 64) & 1;
     }
     if (all) out.push_back(p.entry);
   }

@@ -72,7 +72,7 @@ class MotherKeyIndex {
     const uint32_t count = trie_[node + kCount] & kChildMask;
     return node + kLabels + (count + 3) / 4 + count;
   }
-  // Marks every run the input contains (seen_[run] == query_) and lists the run parts of
+  // Marks every run the input contains (its bit in seen_) and lists the run parts of
   // their records.
   const std::vector<uint32_t>& FindRuns(std::string_view input) const;
   // Adds the entries of the items that pass to out.
@@ -92,8 +92,7 @@ class MotherKeyIndex {
   size_t deadCount_ = 0;               // items gone since the build
   std::vector<ChangedKey> changed_;
   // The runs of the last input: answer searches ask about the same input more than once.
-  mutable std::vector<uint32_t> seen_;  // per run: the query that found it
-  mutable uint32_t query_ = 0;
+  mutable std::vector<uint64_t> seen_;  // a bit per run: the last input holds it
   mutable std::string lastInput_;
   mutable std::vector<uint32_t> lastRuns_;  // run parts of the runs found
   mutable bool lastValid_ = false;
