@@ -290,6 +290,11 @@ int KnowledgeBase::NextStoredEntry(int section, int after) const {
   const SectionRecord* s =
       FindRecord(sections_, section, [](const SectionRecord& r) { return r.section; });
   if (s == nullptr) return 0;
+  // In a section without holes the next entry is the next record.
+  if (after < INT32_MAX &&
+      FindRecord(s->entries, after + 1, [](const EntryRecord& r) { return r.entry; })) {
+    return std::min(after + 1, entryCount_);
+  }
   auto it = std::upper_bound(s->entries.begin(), s->entries.end(), after,
                              [](int n, const EntryRecord& r) { return n < r.entry; });
   return it == s->entries.end() ? StoredEntryEnd(section) : std::min(it->entry, entryCount_);

@@ -71,7 +71,7 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
     const std::string_view key = base.Cell(kMotherBase, e, 1);
     if (key.empty()) continue;
     const size_t at = keys.size();
-    keys += UpperAscii(key);
+    AppendUpperAscii(keys, key);
     ForEachPattern(std::string_view(keys).substr(at), [&](std::string_view pattern) {
       Pattern p{e, static_cast<uint32_t>(runs.size()), 0};
       ForEachLiteralRun(pattern, [&](std::string_view run) {
@@ -86,11 +86,30 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
   // The distinct runs in order; the trie is laid out breadth first from them, each node
   // standing for the range of runs that share its prefix.
   auto text = [&keys](const Place& p) { return std::string_view(keys).substr(p.offset, p.length); };
+  // The first eight bytes, as a number that orders as they do, settle most comparisons.
+  struct Sorting {
+    uint64_t head;
+    std::string_view run;
+    uint32_t place;
+    bool operator<(const Sorting& o) const { return head != o.head ? head < o.head : run < o.run; }
+  };
+  std::vector<Sorting> order(runs.size());
+  for (uint32_t i = 0; i < order.size(); ++i) {
+    const std::string_view run = text(runs[i]);
+    uint64_t head = 0;
+    for (size_t k = 0; k < 8; ++k) {
+      head = head << 8 | (k < run.size() ? static_cast<unsigned char>(run[k]) : 0);
+    }
+    order[i] = {head, run, i};
+  }
+  std::sort(order.begin(), order.end());
   std::vector<std::string_view> sorted;
-  sorted.reserve(runs.size());
-  for (const Place& p : runs) sorted.push_back(text(p));
-  std::sort(sorted.begin(), sorted.end());
-  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  std::vector<uint32_t> distinct(runs.size());  // per place: its run in sorted
+  for (const Sorting& s : order) {
+    if (sorted.empty() || sorted.back() != s.run) sorted.push_back(s.run);
+    distinct[s.place] = static_cast<uint32_t>(sorted.size() - 1);
+  }
+  std::vector<uint32_t> runNumber(sorted.size());  // per distinct run: its number
 
   struct Node {
     uint32_t lo, hi, depth;
@@ -110,6 +129,7 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
     uint32_t lo = nodes[v].lo;
     const uint32_t hi = nodes[v].hi, depth = nodes[v].depth;
     if (lo < hi && sorted[lo].size() == depth) {
+      runNumber[lo] = runCount;
       nodes[v].run = runCount++;
       ++lo;  // a run that ends here sorts before those that go on
     }
@@ -143,16 +163,11 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
 
   // Each pattern's runs by number; the pattern is filed under the run that the fewest
   // patterns share, as its entry when that is its only run.
-  std::vector<uint32_t> uses(runCount, 0), runNode(runCount);
-  for (uint32_t v = 0; v < nodes.size(); ++v) {
-    if (nodes[v].run != kNone) runNode[nodes[v].run] = v;
-  }
+  std::vector<uint32_t> uses(runCount, 0);
   patternRuns_.reserve(runs.size());
-  for (const Place& p : runs) {
-    uint32_t node = 0;
-    for (char c : text(p)) node = child(node, static_cast<unsigned char>(c));
-    patternRuns_.push_back(nodes[node].run);
-    ++uses[nodes[node].run];
+  for (uint32_t place = 0; place < runs.size(); ++place) {
+    patternRuns_.push_back(runNumber[distinct[place]]);
+    ++uses[patternRuns_.back()];
   }
   std::vector<uint32_t> filedAt(patterns_.size(), kNone), items(runCount, 0);
   itemAt_.assign(patterns_.size(), kNone);

@@ -68,11 +68,17 @@ bool HasLetters(std::string_view text, std::string_view letters) {
   return i == letters.size();
 }
 
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+void AppendUpperAscii(std::string& out, std::string_view text) {
+  const size_t at = out.size();
+  out += text;
+  for (size_t i = at; i < out.size(); ++i) {
+    if (out[i] >= 'a' && out[i] <= 'z') out[i] = static_cast<char>(out[i] - 'a' + 'A');
   }
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string out;
+  AppendUpperAscii(out, text);
   return out;
 }
 

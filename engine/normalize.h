@@ -16,7 +16,8 @@ inline std::string NormalizeText(std::string_view text, int mode) {
   return NormalizeText(text, static_cast<NormalizeMode>(mode));
 }
 
-// Upper case by the ASCII rule (a..z only).
+// Upper case by the ASCII rule (a..z only); the first form appends to `out`.
+void AppendUpperAscii(std::string& out, std::string_view text);
 std::string UpperAscii(std::string_view text);
 
 inline bool IsAsciiLetter(char c) {
