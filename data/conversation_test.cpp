@@ -253,6 +253,17 @@ const Utterance kUtterances[] = {
     // Opinions asked about a topic.
     {"co sądzisz o rapie?", 1, "$@LUBISZ RAP@$"},
     {"co myślisz o mnie", 1, "$@CO MYSLISZ O MNIE@$"},
+    // A game named is the game started; a remark about the bot or a wish nothing else knew.
+    {"zagrajmy w papier kamień nożyce", 1, "$@PAPIER KAMIEN NOZYCE@$"},
+    {"zagrajmy w zagadki", 1, "$@ZAGADK@$"},
+    {"pomyśl liczbę", 1, "$@POMYSL LICZBE@$"},
+    {"jesteś sarkastyczny", 1, "$@^ALE TY JESTES @$"},
+    {"wolisz ciszę czy hałas?", 1, "$@^WOLISZ @ CZY @$"},
+    {"chcę iść na dwór", 1, "$@^A JA CHCE @$"},
+    {"nie wiem czy mnie kocha", 1, "$@CZY ON MNIE LUBI@$"},
+    {"jaka jest stolica Peru", 1, "$@STOLIC@ PERU@$"},
+    {"jak jest kot po angielsku", 1, "$@PRZETLUMACZ@$"},
+    {"muszę iść do lekarza", 1, "$@ISC DO LEKARZA@$"},
 };
 
 TEST_F(ShippedBase, TypicalUtterancesAreAnsweredByTheirOwnEntries) {
