@@ -102,6 +102,13 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
   std::vector<int> candidates;
   if (all) candidates = *all;
   const std::vector<int>* mayMatch = all ? &candidates : nullptr;
+  // A bit per entry number modulo 64 settles most remembered keys without a search.
+  uint64_t candidateBits = 0;
+  for (int e : candidates) candidateBits |= uint64_t{1} << (e & 63);
+  const auto isCandidate = [&](int e) {
+    return (candidateBits >> (e & 63) & 1) &&
+           std::binary_search(mayMatch->begin(), mayMatch->end(), e);
+  };
   const uint64_t revision = base.MotherRevision();
   int pair = 0, k = 0;
   for (int i = 1; i < static_cast<int>(memory().size()) && pair == 0; ++i) {
@@ -109,7 +116,7 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
     // A key that cannot match only sets the flag MatchKey sets first; most keys a person
     // heard answers from are such keys.
     const bool may = mayMatch && StillKeyOfEntry(base, memory()[i])
-                         ? std::binary_search(mayMatch->begin(), mayMatch->end(), memory()[i].entry)
+                         ? isCandidate(memory()[i].entry)
                          : KeyMayMatch(input, memory()[i].key);
     if (!may) {
       engine.script.nameCaptured = true;
