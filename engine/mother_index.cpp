@@ -41,9 +41,16 @@ bool NeedsRebuild(size_t changed, size_t dead, size_t patterns) {
 inline uint32_t MotherKeyIndex::Child(uint32_t node, unsigned char c) const {
   const uint32_t* record = trie_.data() + node;
   const uint32_t count = record[kCount] & kChildMask;
-  const auto* labels = reinterpret_cast<const unsigned char*>(record + kLabels);
-  for (uint32_t i = 0; i < count; ++i) {
-    if (labels[i] == c) return record[kLabels + (count + 3) / 4 + i];
+  const uint32_t words = (count + 3) / 4;
+  // Four labels at a time: the lowest byte equal to c marks the child, without a branch per
+  // label.
+  const uint32_t spread = 0x01010101u * c;
+  for (uint32_t w = 0; w < words; ++w) {
+    const uint32_t v = record[kLabels + w] ^ spread;
+    const uint32_t zero = (v - 0x01010101u) & ~v & 0x80808080u;
+    if (zero == 0) continue;
+    const uint32_t i = w * 4 + static_cast<uint32_t>(__builtin_ctz(zero)) / 8;
+    return i < count ? record[kLabels + words + i] : kNone;
   }
   return kNone;
 }
