@@ -110,7 +110,7 @@ TEST(BaseImageTest, FilesTheProgramWouldNotSaveBackAreRefused) {
 }
 
 TEST(BaseImageTest, NotABaseFileAtAll) {
-  for (const std::string bytes : {std::string("no separator here"), std::string(), Bytes({200})}) {
+  for (const std::string& bytes : {std::string("no separator here"), std::string(), Bytes({200})}) {
     try {
       DumpBaseBytes(bytes);
       ADD_FAILURE() << "dumped " << bytes.size() << " bytes";
