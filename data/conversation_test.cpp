@@ -264,6 +264,12 @@ const Utterance kUtterances[] = {
     {"jaka jest stolica Peru", 1, "$@STOLIC@ PERU@$"},
     {"jak jest kot po angielsku", 1, "$@PRZETLUMACZ@$"},
     {"muszę iść do lekarza", 1, "$@ISC DO LEKARZA@$"},
+    // Safety and polarity in lines that hold a positive or a topic word.
+    {"koledzy się ze mnie śmieją", 1, "$@BIJE MNIE@$"},
+    {"moja klasa jest głupia", 1, "$@ JEST GLUPI@$"},
+    {"nigdy nie byłem za granicą", 1, "$@NIGDY NIE BYLEM@$"},
+    {"nie zgadzam się z tobą", 1, "$^WCALE NIE^$"},
+    {"dziadek umarł", 1, "$@UMARLA MI BABCIA@$"},
 };
 
 TEST_F(ShippedBase, TypicalUtterancesAreAnsweredByTheirOwnEntries) {
