@@ -340,6 +340,14 @@ TEST(BotAgeTest, YearsAndRemainingDays) {
   EXPECT_EQ(BotAgeRest(1000), 269);
   EXPECT_EQ(BotAgeYears(730), 1);
   EXPECT_EQ(BotAgeRest(730), 364);
+  // On the calendar: 8 August 2003 to 7 December 2026 is 23 years and 121 days (six leap
+  // days lie between), and a birthday starts a new year that day.
+  EXPECT_EQ(BotAgeYears(8522), 23);
+  EXPECT_EQ(BotAgeRest(8522), 121);
+  EXPECT_EQ(BotAgeYears(8401), 23);  // 8 August 2026
+  EXPECT_EQ(BotAgeRest(8401), 0);
+  EXPECT_EQ(BotAgeYears(8400), 22);
+  EXPECT_EQ(BotAgeRest(8400), 364);
   EXPECT_EQ(BotAgeDays(LocalTime{2003, 8, 8, 23, 59, 59}), 0);
   EXPECT_EQ(BotAgeDays(LocalTime{2006, 5, 4, 12, 0, 0}), 1000);
   EXPECT_EQ(BotAgeDays(LocalTime{2003, 8, 7, 12, 0, 0}), 0);  // half a day before birth

@@ -1,5 +1,4 @@
 // Time and the bot's own age.
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -33,22 +32,29 @@ int BotAgeDays(const LocalTime& now) {
   return static_cast<int>(std::llabs(seconds) / 86400);
 }
 
-// b runs down through 365k + 1 for k = 69..0 and stops at the first k where the days
-// modulo b are at most 365.
-static int AgeDivisor(int days) {
-  int b = 25551;
-  do {
-    b -= 365;
-  } while (days % b > 365);
-  return b;
+namespace {
+
+// The bot's last birthday, `days` days after its birth: the day it turned `*years` old, as a
+// day count from the birth. Counted on the calendar, so leap days do not make the age drift.
+int64_t LastBirthday(int days, int* years) {
+  const int64_t birth = DaysFromCivil(kBirthYear, kBirthMonth, kBirthDay);
+  int y = kBirthYear + days / 366;  // never past the last birthday; then step up to it
+  while (DaysFromCivil(y + 1, kBirthMonth, kBirthDay) - birth <= days) ++y;
+  *years = y - kBirthYear;
+  return DaysFromCivil(y, kBirthMonth, kBirthDay) - birth;
 }
 
+}  // namespace
+
 int BotAgeYears(int days) {
-  return static_cast<int>(std::lround(AgeDivisor(days) / 365.0));
+  int years = 0;
+  LastBirthday(days, &years);
+  return years;
 }
 
 int BotAgeRest(int days) {
-  return days - AgeDivisor(days);
+  int years = 0;
+  return days - static_cast<int>(LastBirthday(days, &years));
 }
 
 std::string ClockText(const LocalTime& now) {
