@@ -10,18 +10,24 @@
 
 namespace plotrak {
 
-bool MatchKey(Engine& engine, const std::string& input, const std::string& key,
+bool MatchKey(Engine& engine, const std::string& input, std::string_view key,
               const std::string& speaker) {
   engine.script.nameCaptured = true;
   if (input.empty() || key.empty()) return false;
+  // Conditions may change the base or the people's records, where the key may live.
+  std::string owned;
+  if (key.find('|') != std::string_view::npos) {
+    owned.assign(key);
+    key = owned;
+  }
   size_t open = key.find('$');
-  while (open != std::string::npos) {
+  while (open != std::string_view::npos) {
     const size_t close = key.find('$', open + 1);
-    if (close == std::string::npos) break;  // an unpaired "$" opens nothing
+    if (close == std::string_view::npos) break;  // an unpaired "$" opens nothing
     const std::string_view pattern(key.data() + open + 1, close - open - 1);
     // The runs test is cheap and rejects most keys before the matcher is built.
     if (LiteralRunsOccur(input, pattern) && MatchPattern(input, pattern) &&
-        CheckKeyConditions(engine, key, speaker, input)) {
+        (owned.empty() || CheckKeyConditions(engine, owned, speaker, input))) {
       return true;
     }
     open = key.find('$', close + 1);
@@ -30,6 +36,15 @@ bool MatchKey(Engine& engine, const std::string& input, const std::string& key,
 }
 
 namespace {
+
+// MatchKey with the key upper-cased, copied only when it holds a lower-case letter.
+bool MatchUpperKey(Engine& engine, const std::string& input, std::string_view key,
+                   const std::string& speaker) {
+  if (std::none_of(key.begin(), key.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
+    return MatchKey(engine, input, key, speaker);
+  }
+  return MatchKey(engine, input, UpperAscii(key), speaker);
+}
 
 // The first mother entry behind `start` whose key matches, or 0. The scan stops at the first
 // empty key and never answers from the table's last row.
@@ -41,7 +56,7 @@ int FindMotherEntry(Engine& engine, const std::string& input, const std::string&
   if (base.FirstEmptyKey(kMotherBase) > start)
     limit = std::min(limit, base.FirstEmptyKey(kMotherBase));
   for (int e : engine.motherIndex.Candidates(input, start, limit)) {
-    if (MatchKey(engine, input, UpperAscii(base.Cell(kMotherBase, e, 1)), speaker)) return e;
+    if (MatchUpperKey(engine, input, base.Cell(kMotherBase, e, 1), speaker)) return e;
   }
   return 0;
 }
@@ -122,8 +137,7 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
       engine.script.nameCaptured = true;
       continue;
     }
-    const std::string pairKey = memory()[i].key;
-    if (!MatchKey(engine, input, UpperAscii(pairKey), speaker)) continue;
+    if (!MatchUpperKey(engine, input, memory()[i].key, speaker)) continue;
     k = SlotHolding(base, j, memory()[i].answer);
     if (k != 0) pair = i;
   }
