@@ -139,7 +139,7 @@ const Utterance kUtterances[] = {
     {"nie", 1, "$^NIE^$$^NIEE"},
     {"ok", 1, "$^OK^$"},
     {"hmm", 1, "$^HMM^$"},
-    {"hahaha", 1, "$@^HIHI@$"},
+    {"hahaha", 1, "$^HAHAHA^$"},
     {"nie wiem", 1, "$^NIEWIEM^@$"},
     {"a ty?", 1, "$^A TY^$"},
     {"1111111111", 1, "$1111111111$"},
