@@ -211,7 +211,8 @@ std::vector<std::string> Messages(int count) {
   return out;
 }
 
-void BM_RespondWordPairs(benchmark::State& state) {
+// Messages said in turn by `people` people on a word-pair base of state.range(0) keys.
+void RespondOnWordPairs(benchmark::State& state, int people) {
   const auto dir = std::filesystem::temp_directory_path() / "plotrak-bench";
   std::filesystem::create_directories(dir);
   const auto path = dir / ("pairs" + std::to_string(state.range(0)) + ".ptk");
@@ -225,17 +226,28 @@ void BM_RespondWordPairs(benchmark::State& state) {
   engine.settings.fixedVsRandom = 0;  // unanswered lines get the functional question, no save
   const std::vector<std::string> messages = Messages(4096);
   std::vector<std::string> speakers;
-  for (int i = 0; i < 64; ++i) speakers.push_back("osoba" + std::to_string(i));
+  for (int i = 0; i < people; ++i) speakers.push_back("osoba" + std::to_string(i));
   size_t i = 0, mother = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(Respond(engine, speakers[i % 64], messages[i % 4096], false, "chat"));
+    benchmark::DoNotOptimize(
+        Respond(engine, speakers[i % people], messages[i % 4096], false, "chat"));
     mother += engine.trace.how.rfind("mother", 0) == 0;
     ++i;
   }
   state.SetItemsProcessed(state.iterations());
   state.counters["mother_share"] = static_cast<double>(mother) / std::max<size_t>(i, 1);
 }
+void BM_RespondWordPairs(benchmark::State& state) {
+  RespondOnWordPairs(state, 64);
+}
 BENCHMARK(BM_RespondWordPairs)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// One person saying everything: his answer memory grows to thousands of keys, and the
+// answer time should not grow with it.
+void BM_RespondWordPairsOnePerson(benchmark::State& state) {
+  RespondOnWordPairs(state, 1);
+}
+BENCHMARK(BM_RespondWordPairsOnePerson)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 // The key filter alone on the same bases and messages: the part of an answer that depends
 // on the number of keys.
@@ -251,7 +263,8 @@ void BM_MotherCandidatesWordPairs(benchmark::State& state) {
   engine.LoadBaseFile(path);
   engine.motherIndex.Refresh(engine.base);
   std::vector<std::string> messages;
-  for (const std::string& m : Messages(4096)) messages.push_back(NormalizeText(m, NormalizeMode::kKeepAll));
+  for (const std::string& m : Messages(4096))
+    messages.push_back(NormalizeText(m, NormalizeMode::kKeepAll));
   size_t i = 0, candidates = 0;
   for (auto _ : state) {
     candidates += engine.motherIndex.AllCandidates(messages[i % 4096])->size();

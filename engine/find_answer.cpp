@@ -98,6 +98,35 @@ bool StillKeyOfEntry(const KnowledgeBase& base, AnswerMemoryPair& pair) {
   return true;
 }
 
+constexpr int kNoJump = -1;
+
+// The person's pairs read from the candidate entries, in memory order, when every pair's key
+// is still in its entry (checked again after the base's keys changed): the only pairs that
+// may match. {kNoJump} when some key has left its entry.
+std::vector<int> RememberedPairs(Engine& engine, int person, const std::vector<int>& candidates) {
+  const KnowledgeBase& base = engine.base;
+  InterlocutorRecord& record = engine.people[person];
+  const uint64_t epoch = base.MotherKeyEpoch();
+  const size_t changes = base.MotherKeyChanges().size();
+  if (record.answerMemoryEpoch != epoch || record.answerMemoryChanges != changes) {
+    bool held = true;
+    for (size_t i = 1; i < record.answerMemory.size(); ++i) {
+      AnswerMemoryPair& p = record.answerMemory[i];
+      held = (p.key.empty() || StillKeyOfEntry(base, p)) && held;
+    }
+    if (!held) return {kNoJump};
+    record.answerMemoryEpoch = epoch;
+    record.answerMemoryChanges = changes;
+  }
+  std::vector<int> out;
+  for (int e : candidates) {
+    const auto [first, last] = record.answerMemoryAt.equal_range(e);
+    for (auto it = first; it != last; ++it) out.push_back(it->second);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
 // The slot of mother entry j to answer with, following the person's answer memory: the next
 // answer after the one he heard last time, or the first that applies; 0 when none applies.
 int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std::string& speaker) {
@@ -124,10 +153,25 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
     return (candidateBits >> (e & 63) & 1) &&
            std::binary_search(mayMatch->begin(), mayMatch->end(), e);
   };
+  const std::vector<int> remembered =
+      mayMatch ? RememberedPairs(engine, person, candidates) : std::vector<int>{kNoJump};
+  const bool jump = remembered.empty() || remembered[0] != kNoJump;
+  const size_t sizeAtStart = memory().size();
+  size_t next = 0;
   const uint64_t revision = base.MotherRevision();
   int pair = 0, k = 0;
   for (int i = 1; i < static_cast<int>(memory().size()) && pair == 0; ++i) {
     if (base.MotherRevision() != revision) mayMatch = nullptr;
+    if (jump && mayMatch && memory().size() == sizeAtStart) {
+      // The pairs before the next remembered one cannot match: they only set the flag.
+      while (next < remembered.size() && remembered[next] < i) ++next;
+      const int to = next < remembered.size() ? remembered[next] : static_cast<int>(sizeAtStart);
+      if (to > i) {
+        engine.script.nameCaptured = true;
+        i = to - 1;
+        continue;
+      }
+    }
     // A key that cannot match only sets the flag MatchKey sets first; most keys a person
     // heard answers from are such keys.
     const bool may = mayMatch && StillKeyOfEntry(base, memory()[i])
@@ -165,6 +209,7 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
   memory().push_back({std::string(base.Cell(kMotherBase, j, 1)),
                       std::string(base.Cell(kMotherBase, j, k)), j, base.MotherKeyEpoch(),
                       base.MotherKeyChanges().size()});
+  engine.people[person].answerMemoryAt.emplace(j, static_cast<int>(memory().size()) - 1);
   return k;
 }
 

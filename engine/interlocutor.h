@@ -22,6 +22,12 @@ struct AnswerMemoryPair {
 
 struct InterlocutorRecord {
   std::vector<AnswerMemoryPair> answerMemory;  // element 0 unused
+  // The pairs of answerMemory by the entry their key was read from, and the base's key epoch
+  // and change count at which every pair's key was last found still in its entry: while
+  // they hold, only the pairs of entries that may match an input need a look.
+  std::unordered_multimap<int, int> answerMemoryAt;
+  uint64_t answerMemoryEpoch = 0;
+  size_t answerMemoryChanges = SIZE_MAX;
   std::string speaker;
   std::string email;
   std::string firstName;

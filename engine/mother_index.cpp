@@ -234,8 +234,8 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
   for (uint32_t id = 0; id < patterns_.size(); ++id) {
     if (filedAt[id] == kNone) continue;
     const uint32_t where = fill[filedAt[id]]++;
-    trie_[where] = patterns_[id].runCount == 1 ? static_cast<uint32_t>(patterns_[id].entry)
-                                                : kMultiRun | id;
+    trie_[where] =
+        patterns_[id].runCount == 1 ? static_cast<uint32_t>(patterns_[id].entry) : kMultiRun | id;
     itemAt_[id] = where;
   }
   for (int c = 0; c < 256; ++c) {

@@ -22,7 +22,8 @@ class Matcher {
   Matcher(std::string_view s, std::string_view p) : s_(s), p_(p), n_(s.size()), m_(p.size()) {
     firstLetterFrom_.resize(n_ + 1);
     firstLetterFrom_[n_] = n_;
-    for (size_t k = n_; k-- > 0;) firstLetterFrom_[k] = Letter(S(k, 0)) ? k : firstLetterFrom_[k + 1];
+    for (size_t k = n_; k-- > 0;)
+      firstLetterFrom_[k] = Letter(S(k, 0)) ? k : firstLetterFrom_[k + 1];
     columns_.resize((m_ + 1) * 4);
   }
 
@@ -56,7 +57,8 @@ class Matcher {
         // Runs of non-letters only: the tries stop before a run would take in a letter.
         if (i + 1 < slen) {
           const size_t last = std::min(n_ - 1, firstLetterFrom_[so + i]);
-          if (last >= so + i + 1 && Get(po + i + 1, false, atStart).AnyIn(so + i + 1, last)) return true;
+          if (last >= so + i + 1 && Get(po + i + 1, false, atStart).AnyIn(so + i + 1, last))
+            return true;
         }
         if (P(po, i + 1) != '^' && S(so, i + 1) != '@' && aeg && !atStart) return false;
         return Get(po + i + 1, true, atStart).At(so + i);  // "^" as an empty run
@@ -87,7 +89,8 @@ class Matcher {
       column->trueBefore.resize(n_ + 2);
       column->trueBefore[0] = 0;
       for (size_t so = 0; so <= n_; ++so) {
-        column->trueBefore[so + 1] = column->trueBefore[so] + (Decide(so, po, aeg, atStart) ? 1 : 0);
+        column->trueBefore[so + 1] =
+            column->trueBefore[so] + (Decide(so, po, aeg, atStart) ? 1 : 0);
       }
       slot = std::move(column);
     }
