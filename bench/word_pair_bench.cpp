@@ -211,17 +211,28 @@ std::vector<std::string> Messages(int count) {
   return out;
 }
 
-// Messages said in turn by `people` people on a word-pair base of state.range(0) keys.
-void RespondOnWordPairs(benchmark::State& state, int people) {
-  const auto dir = std::filesystem::temp_directory_path() / "plotrak-bench";
-  std::filesystem::create_directories(dir);
-  const auto path = dir / ("pairs" + std::to_string(state.range(0)) + ".ptk");
-  { std::ofstream(path, std::ios::binary) << WordPairBase(static_cast<int>(state.range(0))); }
+// An engine on a word-pair base of `keys` keys, written to a file and loaded.
+struct WordPairEngine {
+  explicit WordPairEngine(int keys) {
+    const auto path = dir / ("pairs" + std::to_string(keys) + ".ptk");
+    { std::ofstream(path, std::ios::binary) << WordPairBase(keys); }
+    engine.LoadBaseFile(path);
+  }
+  std::filesystem::path dir = [] {
+    const auto d = std::filesystem::temp_directory_path() / "plotrak-bench";
+    std::filesystem::create_directories(d);
+    return d;
+  }();
   FixedClock clock{LocalTime{2026, 12, 7, 12, 0, 0}};
   Random random{1};
   StatusLines status;
-  Engine engine(dir, clock, random, status);
-  engine.LoadBaseFile(path);
+  Engine engine{dir, clock, random, status};
+};
+
+// Messages said in turn by `people` people on a word-pair base of state.range(0) keys.
+void RespondOnWordPairs(benchmark::State& state, int people) {
+  WordPairEngine pairs(static_cast<int>(state.range(0)));
+  Engine& engine = pairs.engine;
   engine.settings.serviceLog = false;
   engine.settings.fixedVsRandom = 0;  // unanswered lines get the functional question, no save
   const std::vector<std::string> messages = Messages(4096);
@@ -252,15 +263,8 @@ BENCHMARK(BM_RespondWordPairsOnePerson)->Arg(100000)->Unit(benchmark::kMicroseco
 // The key filter alone on the same bases and messages: the part of an answer that depends
 // on the number of keys.
 void BM_MotherCandidatesWordPairs(benchmark::State& state) {
-  const auto dir = std::filesystem::temp_directory_path() / "plotrak-bench";
-  std::filesystem::create_directories(dir);
-  const auto path = dir / ("pairs" + std::to_string(state.range(0)) + ".ptk");
-  { std::ofstream(path, std::ios::binary) << WordPairBase(static_cast<int>(state.range(0))); }
-  FixedClock clock{LocalTime{2026, 12, 7, 12, 0, 0}};
-  Random random{1};
-  StatusLines status;
-  Engine engine(dir, clock, random, status);
-  engine.LoadBaseFile(path);
+  WordPairEngine pairs(static_cast<int>(state.range(0)));
+  Engine& engine = pairs.engine;
   engine.motherIndex.Refresh(engine.base);
   std::vector<std::string> messages;
   for (const std::string& m : Messages(4096))
