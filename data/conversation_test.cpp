@@ -270,6 +270,22 @@ const Utterance kUtterances[] = {
     {"nigdy nie byłem za granicą", 1, "$@NIGDY NIE BYLEM@$"},
     {"nie zgadzam się z tobą", 1, "$^WCALE NIE^$"},
     {"dziadek umarł", 1, "$@UMARLA MI BABCIA@$"},
+    // Laughter beside a story or a greeting leaves the line to its content.
+    {"pies zjadł mi zeszyt xD", 1, "$@ZJADL MI ZESZYT@$"},
+    {"hej hej xD", 1, "$@^HEJ^@$$@^HEJKA^@$"},
+    // A goodbye with a reason, a plan ahead, a negation, a question to the bot.
+    {"dobra lecę na trening", 1, "$@LECE NA TRENING@$"},
+    {"jutro idę do kina z kumplami", 1, "$@JUTRO IDE@$"},
+    {"w sobotę gramy z kolegami na orliku", 1, "$@W SOBOTE GRAMY@$"},
+    {"nie jestem zakochany", 1, "$@NIE JESTEM ZAKOCHAN@$"},
+    {"nie mam planów na weekend", 1, "$@NIE MAM PLANOW@$"},
+    {"w której jesteś klasie?", 1, "$@W KTOREJ JESTES KLASIE@$"},
+    {"spoko, a u ciebie?", 1, "$^DZIEKI^A TY^$"},
+    {"jaki mamy dzisiaj dzien tygodnia", 1, "$@DZIEN TYGODNIA@$"},
+    // A word in its other sense, and a rare story by its frame.
+    {"o komórkach i tkankach", 1, "$@KOMORKACH I TKANKACH@$"},
+    {"mój chomik zdechł", 1, "$@CHOMIK ZDECHL@$"},
+    {"mój sąsiad hoduje alpaki", 1, "$@^HODUJE @$"},
 };
 
 TEST_F(ShippedBase, TypicalUtterancesAreAnsweredByTheirOwnEntries) {
