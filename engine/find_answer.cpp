@@ -55,8 +55,15 @@ int FindMotherEntry(Engine& engine, const std::string& input, const std::string&
   int limit = base.LastEntry();
   if (base.FirstEmptyKey(kMotherBase) > start)
     limit = std::min(limit, base.FirstEmptyKey(kMotherBase));
-  for (int e : engine.motherIndex.Candidates(input, start, limit)) {
+  const std::vector<int> candidates = engine.motherIndex.Candidates(input, start, limit);
+  for (int e : candidates) {
     if (MatchUpperKey(engine, input, base.Cell(kMotherBase, e, 1), speaker)) return e;
+  }
+  // The keys skipped cannot match, but trying one sets the name flag: a scan of every key
+  // ends with the flag set unless the last key of the range was tried.
+  const int last = limit - 1;
+  if (last > std::max(start, 0) && (candidates.empty() || candidates.back() != last)) {
+    engine.script.nameCaptured = true;
   }
   return 0;
 }
@@ -153,8 +160,11 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
     return (candidateBits >> (e & 63) & 1) &&
            std::binary_search(mayMatch->begin(), mayMatch->end(), e);
   };
-  const std::vector<int> remembered =
-      mayMatch ? RememberedPairs(engine, person, candidates) : std::vector<int>{kNoJump};
+  // A short memory is scanned; a long one is looked up by the candidate entries.
+  constexpr size_t kScannedPairs = 128;
+  const std::vector<int> remembered = mayMatch && memory().size() > kScannedPairs
+                                          ? RememberedPairs(engine, person, candidates)
+                                          : std::vector<int>{kNoJump};
   const bool jump = remembered.empty() || remembered[0] != kNoJump;
   const size_t sizeAtStart = memory().size();
   size_t next = 0;
