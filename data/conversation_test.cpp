@@ -114,7 +114,7 @@ const Utterance kUtterances[] = {
     {"opowiedz dowcip", 1, "$@DOWCIP@$"},
     {"lubisz sport?", 1, "$@LUBISZ PILK@$"},
     {"Słucham muzyki", 1, "$@SLUCHAM MUZYKI@$"},
-    {"byłem wczoraj w kinie", 1, "$@^FILM@$"},
+    {"byłem wczoraj w kinie", 1, "$@^BYLEM W KINIE@$"},
     {"mam psa", 1, "$@MAM PSA@$"},
     {"pada deszcz", 1, "$@PADA DESZCZ@$"},
     {"do widzenia", 1, "$@^PAPA^@$"},
