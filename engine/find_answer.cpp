@@ -1,6 +1,7 @@
 #include "engine/find_answer.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "engine/engine.h"
 #include "engine/mother_index.h"
@@ -40,9 +41,7 @@ namespace {
 // MatchKey with the key upper-cased, copied only when it holds a lower-case letter.
 bool MatchUpperKey(Engine& engine, const std::string& input, std::string_view key,
                    const std::string& speaker) {
-  if (std::none_of(key.begin(), key.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
-    return MatchKey(engine, input, key, speaker);
-  }
+  if (!HasLowerAscii(key)) return MatchKey(engine, input, key, speaker);
   return MatchKey(engine, input, UpperAscii(key), speaker);
 }
 
@@ -105,12 +104,11 @@ bool StillKeyOfEntry(const KnowledgeBase& base, AnswerMemoryPair& pair) {
   return true;
 }
 
-constexpr int kNoJump = -1;
-
 // The person's pairs read from the candidate entries, in memory order, when every pair's key
 // is still in its entry (checked again after the base's keys changed): the only pairs that
-// may match. {kNoJump} when some key has left its entry.
-std::vector<int> RememberedPairs(Engine& engine, int person, const std::vector<int>& candidates) {
+// may match. Nothing when some key has left its entry.
+std::optional<std::vector<int>> RememberedPairs(Engine& engine, int person,
+                                                const std::vector<int>& candidates) {
   const KnowledgeBase& base = engine.base;
   InterlocutorRecord& record = engine.people[person];
   const uint64_t epoch = base.MotherKeyEpoch();
@@ -121,7 +119,7 @@ std::vector<int> RememberedPairs(Engine& engine, int person, const std::vector<i
       AnswerMemoryPair& p = record.answerMemory[i];
       held = (p.key.empty() || StillKeyOfEntry(base, p)) && held;
     }
-    if (!held) return {kNoJump};
+    if (!held) return std::nullopt;
     record.answerMemoryEpoch = epoch;
     record.answerMemoryChanges = changes;
   }
@@ -162,20 +160,21 @@ int ChooseAnswerSlot(Engine& engine, int j, const std::string& input, const std:
   };
   // A short memory is scanned; a long one is looked up by the candidate entries.
   constexpr size_t kScannedPairs = 128;
-  const std::vector<int> remembered = mayMatch && memory().size() > kScannedPairs
-                                          ? RememberedPairs(engine, person, candidates)
-                                          : std::vector<int>{kNoJump};
-  const bool jump = remembered.empty() || remembered[0] != kNoJump;
+  std::optional<std::vector<int>> remembered;
+  if (mayMatch && memory().size() > kScannedPairs) {
+    remembered = RememberedPairs(engine, person, candidates);
+  }
   const size_t sizeAtStart = memory().size();
   size_t next = 0;
   const uint64_t revision = base.MotherRevision();
   int pair = 0, k = 0;
   for (int i = 1; i < static_cast<int>(memory().size()) && pair == 0; ++i) {
     if (base.MotherRevision() != revision) mayMatch = nullptr;
-    if (jump && mayMatch && memory().size() == sizeAtStart) {
+    if (remembered && mayMatch && memory().size() == sizeAtStart) {
       // The pairs before the next remembered one cannot match: they only set the flag.
-      while (next < remembered.size() && remembered[next] < i) ++next;
-      const int to = next < remembered.size() ? remembered[next] : static_cast<int>(sizeAtStart);
+      while (next < remembered->size() && (*remembered)[next] < i) ++next;
+      const int to =
+          next < remembered->size() ? (*remembered)[next] : static_cast<int>(sizeAtStart);
       if (to > i) {
         engine.script.nameCaptured = true;
         i = to - 1;

@@ -18,7 +18,7 @@ bool LiteralRunsOccur(std::string_view input, std::string_view pattern) {
 
 bool KeyMayMatch(std::string_view input, std::string_view key) {
   std::string upper;
-  if (std::any_of(key.begin(), key.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
+  if (HasLowerAscii(key)) {
     upper = UpperAscii(key);
     key = upper;
   }

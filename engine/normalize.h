@@ -19,6 +19,13 @@ inline std::string NormalizeText(std::string_view text, int mode) {
 // Upper case by the ASCII rule (a..z only); the first form appends to `out`.
 void AppendUpperAscii(std::string& out, std::string_view text);
 std::string UpperAscii(std::string_view text);
+// Whether UpperAscii would change the text.
+inline bool HasLowerAscii(std::string_view text) {
+  for (char c : text) {
+    if (c >= 'a' && c <= 'z') return true;
+  }
+  return false;
+}
 
 inline bool IsAsciiLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
