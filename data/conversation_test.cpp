@@ -301,8 +301,8 @@ TEST_F(ShippedBase, TypicalUtterancesAreAnsweredByTheirOwnEntries) {
 }
 
 TEST_F(ShippedBase, UnknownTextsAreLeftToLearning) {
-  // No catch-all key: a text nobody taught the bot gets a functional question or is asked
-  // back, and is kept in the dynamic base.
+  // An opening text nobody taught the bot (no answer of the bot before it, no past-tense
+  // story) gets a functional question or is asked back, and is kept in the dynamic base.
   engine.settings.fixedVsRandom = 1000;
   engine.settings.learnVsPerfect = 1000;
   const int phrases = engine.base.dynamicPositions;
@@ -322,6 +322,43 @@ TEST_F(ShippedBase, UnknownTextsAreLeftToLearning) {
   EXPECT_NE(dunno.find("nie wiem"), std::string::npos) << dunno;
   const std::string next = Say("ktoś inny", "zielone parasole tańczą walca");
   EXPECT_EQ(next.find("nie wiem"), std::string::npos) << next;
+}
+
+TEST_F(ShippedBase, WhateverFollowsABotAnswerIsTakenUp) {
+  // Every answer leaves a marker: its own, "pytanie_bota" when it asked something, else
+  // "po_odpowiedzi". The reply is then answered by the entry for it, never by the
+  // functional fallback, and a question still reaches the static base.
+  struct Reply {
+    const char* marker;  // left by the bot's previous answer
+    const char* text;
+    int section;
+    const char* key;
+  };
+  const Reply kReplies[] = {
+      {"pytanie_bota", "tak", 1, "$^NO TAK^$$^TAK^$"},
+      {"pytanie_bota", "raczej nie", 1, "$^NIE NIE^$$^NIEE^$$^NIE^$"},
+      {"pytanie_bota", "nie mam pojęcia", 1, "$^HMM NIE WIEM^$"},
+      {"pytanie_bota", "a ty?", 1, "$A TY^$$^TY^$"},
+      {"pytanie_bota", "głównie mangę", 1, "$@,$|CZY_OSTATNI&PYTANIE_BOTA|"},
+      {"pytanie_bota", "Kiedy była bitwa pod Grunwaldem?", 2, "Kiedy była bitwa pod Grunwaldem?"},
+      {"po_odpowiedzi", "ma grypę", 1, "$@,$|CZY_OSTATNI&PO_ODPOWIEDZI|"},
+      {"pytanie_samopoczucie", "lepię bałwana z bratem", 1, "$@,$|CZY_OSTATNI&PYTANIE_BOTA|"},
+      {"dowcip", "lepię bałwana z bratem", 1, "$@,$|CZY_OSTATNI&PO_ODPOWIEDZI|"},
+      {"pytanie_imie", "oglądam serial", 1, "$@OGLADAM TV@$$@OGLADAM TELEWIZJE@$"},
+      {"", "hodowałem kiedyś ślimaki afrykańskie", 1, "$@ILEM^@$$@ALEM^@$"},
+  };
+  int person = 0;
+  for (const auto& r : kReplies) {
+    const std::string speaker = "rozmówca" + std::to_string(++person);
+    Say(speaker, "dzień dobry");
+    Person(speaker).lastMarker = r.marker;
+    const std::string answer = Say(speaker, r.text);
+    const std::string expected = std::string(r.section == 1 ? "mother " : "static ") +
+                                 std::to_string(EntryWithKey(r.section, r.key));
+    EXPECT_EQ(engine.trace.how, expected) << "\"" << r.text << "\" got \"" << answer << "\"";
+    // No name is read out of a line that does not give one ("oglądam" holds "Adam").
+    EXPECT_TRUE(Person(speaker).firstName.empty()) << r.text;
+  }
 }
 
 TEST_F(ShippedBase, EveryListedNameIsCapturedAsItself) {
