@@ -117,12 +117,22 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
     distinct[s.place] = static_cast<uint32_t>(sorted.size() - 1);
   }
   std::vector<uint32_t> runNumber(sorted.size());  // per distinct run: its number
+  // The runs that hold a space go to the word tables where they can; the automaton holds the
+  // rest.
+  const std::vector<bool> byWords = words_.Build(sorted);
+  std::vector<std::string_view> automaton;
+  std::vector<uint32_t> automatonRun;  // per run of the automaton: its place in sorted
+  for (uint32_t i = 0; i < sorted.size(); ++i) {
+    if (byWords[i]) continue;
+    automaton.push_back(sorted[i]);
+    automatonRun.push_back(i);
+  }
 
   struct Node {
     uint32_t lo, hi, depth;
     uint32_t edgeBegin = 0, edgeEnd = 0, fail = 0, out = kNone, run = kNone;
   };
-  std::vector<Node> nodes{{0, static_cast<uint32_t>(sorted.size()), 0}};
+  std::vector<Node> nodes{{0, static_cast<uint32_t>(automaton.size()), 0}};
   std::vector<unsigned char> labels;
   std::vector<uint32_t> targets;
   auto child = [&](uint32_t v, unsigned char c) {
@@ -135,17 +145,17 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
   for (uint32_t v = 0; v < nodes.size(); ++v) {
     uint32_t lo = nodes[v].lo;
     const uint32_t hi = nodes[v].hi, depth = nodes[v].depth;
-    if (lo < hi && sorted[lo].size() == depth) {
-      runNumber[lo] = runCount;
+    if (lo < hi && automaton[lo].size() == depth) {
+      runNumber[automatonRun[lo]] = runCount;
       nodes[v].run = runCount++;
       ++lo;  // a run that ends here sorts before those that go on
     }
     nodes[v].out = nodes[v].run != kNone ? v : (v == 0 ? kNone : nodes[nodes[v].fail].out);
     nodes[v].edgeBegin = static_cast<uint32_t>(labels.size());
     for (uint32_t i = lo; i < hi;) {
-      const auto c = static_cast<unsigned char>(sorted[i][depth]);
+      const auto c = static_cast<unsigned char>(automaton[i][depth]);
       uint32_t j = i + 1;
-      while (j < hi && static_cast<unsigned char>(sorted[j][depth]) == c) ++j;
+      while (j < hi && static_cast<unsigned char>(automaton[j][depth]) == c) ++j;
       labels.push_back(c);
       targets.push_back(static_cast<uint32_t>(nodes.size()));
       nodes.push_back({i, j, depth + 1});
@@ -166,6 +176,11 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
       }
       nodes[targets[k]].fail = fail;
     }
+  }
+
+  automatonRuns_ = runCount;
+  for (uint32_t i = 0; i < sorted.size(); ++i) {
+    if (byWords[i]) runNumber[i] = runCount++;
   }
 
   // Each pattern's runs by number; the pattern is filed under the run that the fewest
@@ -207,6 +222,9 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
     size += kLabels + (count + 3) / 4 + count + (n.run != kNone ? 3 + items[n.run] : 0);
     for (uint32_t k = n.edgeEnd; k-- > n.edgeBegin;) stack.push_back(targets[k]);
   }
+  // The records of the word runs follow the nodes': a run part without a node.
+  const size_t wordRecords = size;
+  for (uint32_t run = automatonRuns_; run < runCount; ++run) size += 3 + items[run];
   if (size >= kNone) throw std::length_error("mother keys too long to index");
   trie_.assign(size, 0);
   std::vector<uint32_t> fill(runCount);  // where the next item of a run goes
@@ -231,6 +249,18 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
     run[2] = items[n.run];
     fill[n.run] = static_cast<uint32_t>(run + 3 - trie_.data());
   }
+  std::vector<uint32_t> wordPart(sorted.size(), kNone);
+  for (uint32_t i = 0, at = static_cast<uint32_t>(wordRecords); i < sorted.size(); ++i) {
+    if (!byWords[i]) continue;
+    const uint32_t run = runNumber[i];
+    trie_[at] = run;
+    trie_[at + 1] = kNone;
+    trie_[at + 2] = items[run];
+    fill[run] = at + 3;
+    wordPart[i] = at;
+    at += 3 + items[run];
+  }
+  words_.SetValues(wordPart);
   for (uint32_t id = 0; id < patterns_.size(); ++id) {
     if (filedAt[id] == kNone) continue;
     const uint32_t where = fill[filedAt[id]]++;
@@ -283,9 +313,19 @@ const std::vector<uint32_t>& MotherKeyIndex::FindRuns(std::string_view input) co
   if (lastValid_ && input == lastInput_) return lastRuns_;
   for (uint32_t part : lastRuns_) seen_[trie_[part] / 64] = 0;
   lastRuns_.clear();
+  // Marks a run found; false when it was marked already.
+  auto mark = [this](uint32_t part) {
+    const uint32_t run = trie_[part];
+    uint64_t& word = seen_[run / 64];
+    const uint64_t bit = uint64_t{1} << (run % 64);
+    if (word & bit) return false;
+    word |= bit;
+    lastRuns_.push_back(part);
+    return true;
+  };
   // One pass over the input; a run met again has had its whole suffix chain marked already.
   uint32_t state = 0;
-  for (char ch : input) {
+  for (char ch : automatonRuns_ ? input : std::string_view()) {
     const auto c = static_cast<unsigned char>(ch);
     for (;;) {
       if (state == 0) {
@@ -299,17 +339,15 @@ const std::vector<uint32_t>& MotherKeyIndex::FindRuns(std::string_view input) co
       }
       state = trie_[state + kFail];
     }
-    for (uint32_t t = trie_[state + kOut]; t != kNone;) {
-      const uint32_t part = RunPart(t);
-      const uint32_t run = trie_[part];
-      uint64_t& word = seen_[run / 64];
-      const uint64_t bit = uint64_t{1} << (run % 64);
-      if (word & bit) break;
-      word |= bit;
-      lastRuns_.push_back(part);
-      t = trie_[part + 1];
+    if (state == 0) continue;  // the root ends no run
+    for (uint32_t t = trie_[state + kOut]; t != kNone && mark(RunPart(t));) {
+      t = trie_[RunPart(t) + 1];
     }
   }
+  // The runs with a space that the word tables hold.
+  words_.Find(input, wordsFound_);
+  for (uint32_t part : wordsFound_) mark(part);
+  wordsFound_.clear();
   lastInput_.assign(input);
   lastValid_ = true;
   return lastRuns_;

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/word_run_index.h"
+
 namespace plotrak {
 
 class KnowledgeBase;
@@ -47,9 +49,9 @@ class MotherKeyIndex {
   // A trie node is a record in trie_: suffix link, nearest run end on the suffix chain (itself
   // included), child count with the run-end flag, the children's labels four to a word, then
   // the children; a run end goes on with its run number, the next run end on its suffix
-  // chain, its item count and its items. An item is the entry of a pattern made of this run alone, kMultiRun | pattern
-  // for a pattern of several runs filed under it, or kGone once its key changed. So the walk
-  // and the run ends it meets read the records and nothing else.
+  // chain, its item count and its items. An item is the entry of a pattern made of this run alone,
+  // kMultiRun | pattern for a pattern of several runs filed under it, or kGone once its key
+  // changed. So the walk and the run ends it meets read the records and nothing else.
   enum : uint32_t { kFail = 0, kOut = 1, kCount = 2, kLabels = 3 };
   enum : uint32_t { kRunEnd = 1u << 16, kChildMask = kRunEnd - 1 };
   enum : uint32_t { kMultiRun = 1u << 31, kGone = kNone, kAlways = 1u << 31 };
@@ -83,7 +85,9 @@ class MotherKeyIndex {
   size_t replayed_ = 0;
   bool scanEveryKey_ = false;
 
-  std::vector<uint32_t> trie_;     // node records, the root at 0
+  WordRunIndex words_;             // the runs with a space it can hold; the trie has the rest
+  std::vector<uint32_t> trie_;     // node records, the root at 0, then the word runs' records
+  uint32_t automatonRuns_ = 0;     // runs in the trie, numbered before the word runs
   uint32_t rootNext_[256] = {};    // the root's step on every byte
   std::vector<Pattern> patterns_;  // by entry, then key order
   std::vector<uint32_t> patternRuns_;
@@ -95,6 +99,7 @@ class MotherKeyIndex {
   mutable std::vector<uint64_t> seen_;  // a bit per run: the last input holds it
   mutable std::string lastInput_;
   mutable std::vector<uint32_t> lastRuns_;  // run parts of the runs found
+  mutable std::vector<uint32_t> wordsFound_;
   mutable bool lastValid_ = false;
   // AllCandidates of allInput_, valid while allValid_.
   mutable std::string allInput_;

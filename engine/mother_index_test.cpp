@@ -13,38 +13,66 @@
 namespace plotrak {
 namespace {
 
-// The index may only drop keys that cannot match: every key that matches an input must be
-// among its candidates.
-TEST(MotherKeyIndex, NeverDropsAKeyThatMatches) {
-  std::mt19937 gen(7);
-  auto pick = [&gen](const std::string& alphabet, int minLen, int maxLen) {
-    std::string s(std::uniform_int_distribution<int>(minLen, maxLen)(gen), ' ');
-    for (char& c : s)
-      c = alphabet[std::uniform_int_distribution<size_t>(0, alphabet.size() - 1)(gen)];
+// Candidates are exactly the keys whose runs all occur, so every key that matches is among
+// them: for random keys with wildcards, runs of whole and partial words, several spaces in a
+// row, and the runs that the word tables leave to the automaton (parts nested deeper than
+// the tables take, many runs on one pair of parts, long parts and rests).
+TEST(MotherKeyIndex, CandidatesAreTheKeysWhoseRunsOccur) {
+  const std::vector<std::string> words = {"A",    "AA",    "AAA",    "BA",      "ABA",     "KOT",
+                                          "KOTA", "OTA",   "MA",     "AMA",     "",        "MAMA",
+                                          "AAAA", "AAAAA", "AAAAAA", "AAAAAAA", "AAAAAAAA"};
+  std::mt19937 gen(11);
+  auto phrase = [&](int minWords, int maxWords) {
+    std::string s;
+    const int n = std::uniform_int_distribution<int>(minWords, maxWords)(gen);
+    for (int w = 0; w < n; ++w) s += (w ? " " : "") + words[gen() % words.size()];
     return s;
   };
   testing::TestEngine t;
   KnowledgeBase& base = t.engine.base;
-  base.Resize(5, 402, 4, true);
-  for (int e = 1; e <= 400; ++e) {
+  base.Resize(5, 1002, 4, true);
+  auto pick = [&gen](const std::string& alphabet, int minLen, int maxLen) {
+    std::string s(std::uniform_int_distribution<int>(minLen, maxLen)(gen), ' ');
+    for (char& c : s) c = alphabet[gen() % alphabet.size()];
+    return s;
+  };
+  for (int e = 1; e <= 1000; ++e) {
     std::string key;
-    const int patterns = 1 + e % 2;
-    for (int p = 0; p < patterns; ++p) key += "$" + pick("ABCab@^ ?", 1, 7) + "$";
+    for (int p = 0; p < 1 + e % 2; ++p) {
+      if (e % 3 == 0) {
+        key += "$" + pick("ABCab@^ ?", 1, 7) + "$";
+        continue;
+      }
+      key += "$" + phrase(1, 4);
+      if (gen() % 3 == 0) key += "@" + phrase(1, 2);
+      key += "$";
+    }
     if (e % 17 == 0) key += "$";  // an unpaired "$"
+    // Nine runs on the pair ("KOT", "MA") and rests longer than the tables compare.
+    if (e % 50 == 0) key = "$@KOT MA " + std::string(1 + e / 50 % 9, 'A') + "@$";
+    if (e % 97 == 0) key = "$@A A " + std::string(60, 'A') + "@$";
+    if (e % 89 == 0) key = "$@" + std::string(70, 'A') + " A@$";
+    if (e % 83 == 0) key = "$@A " + std::string(300, 'B') + " A@$";
     base.SetCell(kMotherBase, e, 1, key);
   }
   MotherKeyIndex index;
   index.Refresh(base);
   int matches = 0;
   for (int n = 0; n < 3000; ++n) {
-    const std::string input = pick("ABC @!", 0, 9);
-    const std::vector<int> candidates = index.Candidates(input, 0, base.LastEntry());
-    for (int e = 1; e <= 400; ++e) {
-      if (!MatchKey(t.engine, input, UpperAscii(base.Cell(kMotherBase, e, 1)), "x")) continue;
-      ++matches;
-      ASSERT_TRUE(std::binary_search(candidates.begin(), candidates.end(), e))
-          << "key " << base.Cell(kMotherBase, e, 1) << " input '" << input << "'";
+    std::string input = n % 3 == 0 ? pick("ABC @!", 0, 9) : phrase(1, 9);
+    if (n % 4 == 0) input.insert(gen() % (input.size() + 1), "  ");
+    if (n % 100 == 0)
+      input = "A A " + std::string(n % 200 ? 70 : 300, "AB"[n / 100 % 4 / 2]) + " A";
+    std::vector<int> expected;
+    for (int e = 1; e <= 1000; ++e) {
+      const std::string key(base.Cell(kMotherBase, e, 1));
+      if (KeyMayMatch(input, key)) expected.push_back(e);
+      if (MatchKey(t.engine, input, UpperAscii(key), "x")) {
+        ++matches;
+        ASSERT_TRUE(KeyMayMatch(input, key)) << "key " << key << " input '" << input << "'";
+      }
     }
+    ASSERT_EQ(index.Candidates(input, 0, base.LastEntry()), expected) << "input '" << input << "'";
   }
   EXPECT_GT(matches, 1000);
 }
