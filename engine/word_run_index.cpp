@@ -117,11 +117,17 @@ std::vector<bool> WordRunIndex::Build(const std::vector<std::string_view>& runs)
   // Shortest parts first: a part joins its set while the parts of the set it ends with (for
   // the parts before a space) or begins with (after it), itself included, stay few.
   auto accept = [](std::vector<std::string_view>& parts, PartSet& set, auto hash, auto sub) {
-    std::sort(parts.begin(), parts.end(), [](std::string_view a, std::string_view b) {
-      return a.size() != b.size() ? a.size() < b.size() : a < b;
-    });
-    parts.erase(std::unique(parts.begin(), parts.end()), parts.end());
+    PartSet seen;
+    std::vector<std::string_view> distinct;
     for (std::string_view part : parts) {
+      const uint64_t h = hash(part);
+      if (seen.Find(h, part) != kNone) continue;
+      seen.Add(h, part);
+      distinct.push_back(part);
+    }
+    std::stable_sort(distinct.begin(), distinct.end(),
+                     [](std::string_view a, std::string_view b) { return a.size() < b.size(); });
+    for (std::string_view part : distinct) {
       if (part.size() > kLongestPart) break;
       size_t nested = 1;
       for (size_t len = 0; len < part.size() && nested <= kNesting; ++len) {
@@ -159,7 +165,12 @@ std::vector<bool> WordRunIndex::Build(const std::vector<std::string_view>& runs)
   for (const auto& [ab, list] : byPair) {
     Pair pair{static_cast<uint32_t>(ab >> 32), static_cast<uint32_t>(ab),
               static_cast<uint32_t>(filed_.size()), static_cast<uint32_t>(list.size())};
-    for (uint32_t i : list) {
+    if (list.size() == 1 && splits[list[0]].rest.empty()) {
+      pair.begin = list[0];
+      pair.count = kAlone;
+    }
+    for (size_t k = 0; k < list.size() && pair.count != kAlone; ++k) {
+      const uint32_t i = list[k];
       filed_.push_back(
           {i, static_cast<uint32_t>(rests_.size()), static_cast<uint32_t>(splits[i].rest.size())});
       rests_ += splits[i].rest;
@@ -176,6 +187,9 @@ std::vector<bool> WordRunIndex::Build(const std::vector<std::string_view>& runs)
 
 void WordRunIndex::SetValues(const std::vector<uint32_t>& values) {
   for (Filed& f : filed_) f.value = values[f.value];
+  for (Pair& pair : pairs_) {
+    if (pair.first != kNone && pair.count == kAlone) pair.begin = values[pair.begin];
+  }
 }
 
 WordRunIndex::WordParts& WordRunIndex::Place(uint64_t hash, size_t length) const {
@@ -254,6 +268,10 @@ void WordRunIndex::Find(std::string_view input, std::vector<uint32_t>& found) co
       const Pair& pair = pairs_[i];
       if (pair.first == kNone) break;
       if (pair.first != probe.first || pair.second != probe.second) continue;
+      if (pair.count == kAlone) {
+        found.push_back(pair.begin);
+        break;
+      }
       const std::string_view tail = input.substr(probe.after);
       for (uint32_t k = pair.begin; k < pair.begin + pair.count; ++k) {
         const Filed& f = filed_[k];

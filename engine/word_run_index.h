@@ -70,9 +70,12 @@ class WordRunIndex {
     std::string text_;
   };
 
+  // A pair of parts and its runs in filed_; a pair of one run with nothing after its second
+  // part holds the run's value in `begin` instead, and kAlone as its count.
+  static constexpr uint32_t kAlone = UINT32_MAX;
   struct Pair {
     uint32_t first = kNone, second = kNone;
-    uint32_t begin = 0, count = 0;  // its runs in filed_
+    uint32_t begin = 0, count = 0;
   };
   struct Filed {
     uint32_t value;
