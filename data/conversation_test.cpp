@@ -89,7 +89,7 @@ const Utterance kUtterances[] = {
     {"Kim jesteś?", 1, "$@JAK MASZ NA IMIE@$"},
     {"mam na imię Kasia", 1, "$@MAM NA IMIE @$"},
     {"Nazywam się Tomasz.", 1, "$@MAM NA IMIE @$"},
-    {"jestem Ola", 1, "$@^JESTEM @$"},
+    {"jestem Ola", 1, "$^JESTEM @$|IMIE&POBIERZ|"},
     {"ile masz lat?", 1, "$@ILE MASZ LAT@$"},
     {"mam 17 lat", 1, "$@MAM @ LAT@$"},
     {"Jestem kobietą", 1, "$@JESTEM KOBIETA@$"},
