@@ -96,7 +96,7 @@ std::vector<bool> WordRunIndex::Build(const std::vector<std::string_view>& runs)
   pairBits_.clear();
   filed_.clear();
   rests_.clear();
-  words_.assign(kKeptWords, WordParts{});
+  words_.clear();
   std::vector<bool> taken(runs.size(), false);
 
   struct Split {
@@ -156,6 +156,7 @@ std::vector<bool> WordRunIndex::Build(const std::vector<std::string_view>& runs)
     taken[i] = true;
   }
   if (byPair.empty()) return taken;
+  words_.assign(kKeptWords, WordParts{});
   size_t size = 16;
   while (size < byPair.size() * 2) size *= 2;
   pairs_.assign(size, Pair{});
