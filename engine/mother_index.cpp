@@ -346,6 +346,7 @@ const std::vector<uint32_t>& MotherKeyIndex::FindRuns(std::string_view input) co
   }
   // The runs with a space that the word tables hold.
   words_.Find(input, wordsFound_);
+  for (uint32_t part : wordsFound_) __builtin_prefetch(&trie_[part]);
   for (uint32_t part : wordsFound_) mark(part);
   wordsFound_.clear();
   lastInput_.assign(input);
