@@ -345,10 +345,7 @@ const std::vector<uint32_t>& MotherKeyIndex::FindRuns(std::string_view input) co
     }
   }
   // The runs with a space that the word tables hold.
-  words_.Find(input, wordsFound_);
-  for (uint32_t part : wordsFound_) __builtin_prefetch(&trie_[part]);
-  for (uint32_t part : wordsFound_) mark(part);
-  wordsFound_.clear();
+  words_.Find(input, [&mark](uint32_t part) { mark(part); });
   lastInput_.assign(input);
   lastValid_ = true;
   return lastRuns_;

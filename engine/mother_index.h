@@ -99,7 +99,6 @@ class MotherKeyIndex {
   mutable std::vector<uint64_t> seen_;  // a bit per run: the last input holds it
   mutable std::string lastInput_;
   mutable std::vector<uint32_t> lastRuns_;  // run parts of the runs found
-  mutable std::vector<uint32_t> wordsFound_;
   mutable bool lastValid_ = false;
   // AllCandidates of allInput_, valid while allValid_.
   mutable std::string allInput_;

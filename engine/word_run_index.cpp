@@ -229,10 +229,12 @@ const WordRunIndex::WordParts& WordRunIndex::PartsOf(std::string_view word, uint
   return parts;
 }
 
-void WordRunIndex::Find(std::string_view input, std::vector<uint32_t>& found) const {
+void WordRunIndex::Find(std::string_view input, const std::function<void(uint32_t)>& report) const {
   if (pairs_.empty() || input.find(' ') == std::string_view::npos) return;
   // The words between the spaces, and the pairs of parts to look up at each space. The
-  // looked-up slots are asked for first and read after, so their fetches overlap.
+  // looked-up slots are asked for first and read after, a batch at a time, so their fetches
+  // overlap.
+  constexpr size_t kBatch = 64;
   probes_.clear();
   const WordParts* before = nullptr;
   const size_t mask = pairs_.size() - 1;
@@ -260,17 +262,27 @@ void WordRunIndex::Find(std::string_view input, std::vector<uint32_t>& found) co
         }
       }
     }
-    if (end == input.size()) break;
+    const bool last = end == input.size();
+    if (last || probes_.size() >= kBatch) {
+      Resolve(input, report);
+      probes_.clear();
+    }
+    if (last) break;
     before = &word;
     begin = end + 1;
   }
+}
+
+void WordRunIndex::Resolve(std::string_view input,
+                           const std::function<void(uint32_t)>& report) const {
+  const size_t mask = pairs_.size() - 1;
   for (const Probe& probe : probes_) {
     for (size_t i = probe.slot;; i = (i + 1) & mask) {
       const Pair& pair = pairs_[i];
       if (pair.first == kNone) break;
       if (pair.first != probe.first || pair.second != probe.second) continue;
       if (pair.count == kAlone) {
-        found.push_back(pair.begin);
+        report(pair.begin);
         break;
       }
       const std::string_view tail = input.substr(probe.after);
@@ -278,7 +290,7 @@ void WordRunIndex::Find(std::string_view input, std::vector<uint32_t>& found) co
         const Filed& f = filed_[k];
         if (f.restLength == 0 || tail.substr(0, f.restLength) ==
                                      std::string_view(rests_).substr(f.restBegin, f.restLength)) {
-          found.push_back(f.value);
+          report(f.value);
         }
       }
       break;

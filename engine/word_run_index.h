@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,9 +28,9 @@ class WordRunIndex {
   std::vector<bool> Build(const std::vector<std::string_view>& runs);
   void SetValues(const std::vector<uint32_t>& values);
 
-  // Appends the value of every filed run that occurs in the input; a run that occurs more
+  // Reports the value of every filed run that occurs in the input; a run that occurs more
   // than once may be reported more than once.
-  void Find(std::string_view input, std::vector<uint32_t>& found) const;
+  void Find(std::string_view input, const std::function<void(uint32_t)>& report) const;
 
  private:
   static constexpr uint32_t kNone = UINT32_MAX;
@@ -100,6 +101,8 @@ class WordRunIndex {
   struct Probe {
     uint32_t first, second, slot, after;  // after: where the rest of the run must follow
   };
+  // Reports the runs of the probes waiting.
+  void Resolve(std::string_view input, const std::function<void(uint32_t)>& report) const;
 
   PartSet firsts_;   // parts before a first space, hashed from their end backwards
   PartSet seconds_;  // parts after it, hashed from their beginning
