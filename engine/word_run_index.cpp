@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
 namespace plotrak {
 namespace {
@@ -143,35 +142,48 @@ std::vector<bool> WordRunIndex::Build(const std::vector<std::string_view>& runs)
          [](std::string_view s, size_t len) { return s.substr(0, len); });
 
   // The runs by pair, in their order, at most kPerPair to a pair.
-  std::unordered_map<uint64_t, std::vector<uint32_t>> byPair;
+  struct Filing {
+    uint64_t pair;  // first part's id, then the second's
+    uint32_t run;
+  };
+  std::vector<Filing> filings;
   for (size_t i = 0; i < runs.size(); ++i) {
     const Split& s = splits[i];
     if (s.first.data() == nullptr || s.rest.size() > kRest) continue;
     const uint32_t a = firsts_.Find(HashBackwards(s.first), s.first);
     const uint32_t b = seconds_.Find(HashForwards(s.second), s.second);
-    if (a == kNone || b == kNone) continue;
-    std::vector<uint32_t>& list = byPair[uint64_t{a} << 32 | b];
-    if (list.size() == kPerPair) continue;
-    list.push_back(static_cast<uint32_t>(i));
-    taken[i] = true;
+    if (a != kNone && b != kNone)
+      filings.push_back({uint64_t{a} << 32 | b, static_cast<uint32_t>(i)});
   }
-  if (byPair.empty()) return taken;
+  if (filings.empty()) return taken;
+  std::stable_sort(filings.begin(), filings.end(),
+                   [](const Filing& x, const Filing& y) { return x.pair < y.pair; });
+  size_t pairCount = 0;
+  for (size_t k = 0; k < filings.size(); ++k)
+    pairCount += k == 0 || filings[k].pair != filings[k - 1].pair;
   words_.assign(kKeptWords, WordParts{});
   size_t size = 16;
-  while (size < byPair.size() * 2) size *= 2;
+  while (size < pairCount * 2) size *= 2;
   pairs_.assign(size, Pair{});
   // Eight bits to a pair: most pairs of parts that a line holds are no pair of a run, and
   // the bits say so without a look at the table.
   pairBits_.assign(size / 16, 0);
-  for (const auto& [ab, list] : byPair) {
+  for (size_t from = 0; from < filings.size();) {
+    size_t to = from + 1;
+    while (to < filings.size() && filings[to].pair == filings[from].pair) ++to;
+    const uint64_t ab = filings[from].pair;
+    const size_t count = std::min<size_t>(to - from, kPerPair);
     Pair pair{static_cast<uint32_t>(ab >> 32), static_cast<uint32_t>(ab),
-              static_cast<uint32_t>(filed_.size()), static_cast<uint32_t>(list.size())};
-    if (list.size() == 1 && splits[list[0]].rest.empty()) {
-      pair.begin = list[0];
+              static_cast<uint32_t>(filed_.size()), static_cast<uint32_t>(count)};
+    const uint32_t first = filings[from].run;
+    if (count == 1 && splits[first].rest.empty()) {
+      pair.begin = first;
       pair.count = kAlone;
     }
-    for (size_t k = 0; k < list.size() && pair.count != kAlone; ++k) {
-      const uint32_t i = list[k];
+    for (size_t k = from; k < from + count; ++k) {
+      const uint32_t i = filings[k].run;
+      taken[i] = true;
+      if (pair.count == kAlone) continue;
       filed_.push_back(
           {i, static_cast<uint32_t>(rests_.size()), static_cast<uint32_t>(splits[i].rest.size())});
       rests_ += splits[i].rest;
@@ -182,6 +194,7 @@ std::vector<bool> WordRunIndex::Build(const std::vector<std::string_view>& runs)
     size_t at = hash & (size - 1);
     while (pairs_[at].first != kNone) at = (at + 1) & (size - 1);
     pairs_[at] = pair;
+    from = to;
   }
   return taken;
 }
