@@ -28,23 +28,20 @@ constexpr std::array<char, 256> kFold = MakeFoldTable();
 }  // namespace
 
 std::string NormalizeText(std::string_view text, NormalizeMode mode) {
-  std::string out;
-  out.reserve(text.size());
+  // Every character is written and the kept ones are counted, without a branch per
+  // character: this runs several times for every text a person says.
+  std::string out(text.size(), '\0');
+  size_t n = 0;
   for (char ch : text) {
     const char c = kFold[static_cast<unsigned char>(ch)];
     const bool letter = c >= 'A' && c <= 'Z';
-    switch (mode) {
-      case NormalizeMode::kKeepAll:
-        out += c;
-        break;
-      case NormalizeMode::kLettersDigitsSpaces:
-        if (letter || (c >= '0' && c <= '9') || c == ' ') out += c;
-        break;
-      case NormalizeMode::kLettersOnly:
-        if (letter) out += c;
-        break;
-    }
+    const bool keep = mode == NormalizeMode::kKeepAll || letter ||
+                      (mode == NormalizeMode::kLettersDigitsSpaces &&
+                       ((c >= '0' && c <= '9') || c == ' '));
+    out[n] = c;
+    n += keep;
   }
+  out.resize(n);
   return out;
 }
 
