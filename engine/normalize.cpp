@@ -35,9 +35,9 @@ std::string NormalizeText(std::string_view text, NormalizeMode mode) {
   for (char ch : text) {
     const char c = kFold[static_cast<unsigned char>(ch)];
     const bool letter = c >= 'A' && c <= 'Z';
-    const bool keep = mode == NormalizeMode::kKeepAll || letter ||
-                      (mode == NormalizeMode::kLettersDigitsSpaces &&
-                       ((c >= '0' && c <= '9') || c == ' '));
+    const bool keep =
+        mode == NormalizeMode::kKeepAll || letter ||
+        (mode == NormalizeMode::kLettersDigitsSpaces && ((c >= '0' && c <= '9') || c == ' '));
     out[n] = c;
     n += keep;
   }
