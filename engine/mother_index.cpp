@@ -228,6 +228,14 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
   if (size >= kNone) throw std::length_error("mother keys too long to index");
   trie_.assign(size, 0);
   std::vector<uint32_t> fill(runCount);  // where the next item of a run goes
+  // A run part: the run's number, the next run end on its suffix chain, its item count; the
+  // items follow.
+  auto writeRunPart = [&](uint32_t part, uint32_t run, uint32_t next) {
+    trie_[part] = run;
+    trie_[part + 1] = next;
+    trie_[part + 2] = items[run];
+    fill[run] = part + 3;
+  };
   for (uint32_t v = 0; v < nodes.size(); ++v) {
     const Node& n = nodes[v];
     uint32_t* record = trie_.data() + at[v];
@@ -242,23 +250,16 @@ void MotherKeyIndex::Build(const KnowledgeBase& base) {
       children[i] = at[targets[n.edgeBegin + i]];
     }
     if (n.run == kNone) continue;
-    uint32_t* run = children + count;
     const uint32_t nextOut = v == 0 ? kNone : nodes[n.fail].out;
-    run[0] = n.run;
-    run[1] = nextOut == kNone ? kNone : at[nextOut];
-    run[2] = items[n.run];
-    fill[n.run] = static_cast<uint32_t>(run + 3 - trie_.data());
+    writeRunPart(static_cast<uint32_t>(children + count - trie_.data()), n.run,
+                 nextOut == kNone ? kNone : at[nextOut]);
   }
   std::vector<uint32_t> wordPart(sorted.size(), kNone);
   for (uint32_t i = 0, at = static_cast<uint32_t>(wordRecords); i < sorted.size(); ++i) {
     if (!byWords[i]) continue;
-    const uint32_t run = runNumber[i];
-    trie_[at] = run;
-    trie_[at + 1] = kNone;
-    trie_[at + 2] = items[run];
-    fill[run] = at + 3;
+    writeRunPart(at, runNumber[i], kNone);
     wordPart[i] = at;
-    at += 3 + items[run];
+    at += 3 + items[runNumber[i]];
   }
   words_.SetValues(wordPart);
   for (uint32_t id = 0; id < patterns_.size(); ++id) {

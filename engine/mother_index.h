@@ -4,15 +4,15 @@
 // Every literal run of a pattern (the characters between "@", "^" and "?") is compared
 // character by character against consecutive input characters whenever the pattern matches,
 // so a pattern can only match an input that contains all of its runs (see LiteralRunsOccur).
-// All runs of all keys sit in one automaton that finds, in a single pass over the input,
-// every run the input contains; each pattern is filed under its rarest run and passes when
-// its other runs were found too. Patterns without a run (such as "@@@" and "???") make their
-// keys candidates for every input. Skipping the other keys is invisible: key conditions only
-// run after a pattern matched.
+// The runs that hold a space are found word by word (see WordRunIndex); all other runs sit in
+// one automaton that finds, in a single pass over the input, every run the input contains.
+// Each pattern is filed under its rarest run and passes when its other runs were found too.
+// Patterns without a run (such as "@@@" and "???") make their keys candidates for every input.
+// Skipping the other keys is invisible: key conditions only run after a pattern matched.
 //
 // The index follows the base: keys changed since the last build (learning, editing) are
 // replayed from the base's change list and kept in a small side list until the next full
-// build, so no change ever waits for a rebuild of the whole automaton.
+// build, so no change ever waits for a rebuild of the whole index.
 #pragma once
 
 #include <cstdint>
@@ -49,9 +49,10 @@ class MotherKeyIndex {
   // A trie node is a record in trie_: suffix link, nearest run end on the suffix chain (itself
   // included), child count with the run-end flag, the children's labels four to a word, then
   // the children; a run end goes on with its run number, the next run end on its suffix
-  // chain, its item count and its items. An item is the entry of a pattern made of this run alone,
-  // kMultiRun | pattern for a pattern of several runs filed under it, or kGone once its key
-  // changed. So the walk and the run ends it meets read the records and nothing else.
+  // chain, its item count and its items. An item is the entry of a pattern made of this run
+  // alone, kMultiRun | pattern for a pattern of several runs filed under it, or kGone once its
+  // key changed. So the walk and the run ends it meets read the records and nothing else. The
+  // runs that the word tables find have a run part of their own after the nodes.
   enum : uint32_t { kFail = 0, kOut = 1, kCount = 2, kLabels = 3 };
   enum : uint32_t { kRunEnd = 1u << 16, kChildMask = kRunEnd - 1 };
   enum : uint32_t { kMultiRun = 1u << 31, kGone = kNone, kAlways = 1u << 31 };
