@@ -286,6 +286,22 @@ const Utterance kUtterances[] = {
     {"o komórkach i tkankach", 1, "$@KOMORKACH I TKANKACH@$"},
     {"mój chomik zdechł", 1, "$@CHOMIK ZDECHL@$"},
     {"mój sąsiad hoduje alpaki", 1, "$@^HODUJE @$"},
+    // A stem inside another word: "planujESZ", "wyPADŁ MI", "MENDELEJEWA" ("leje"),
+    // "skręciłam KOSTKĘ", "lekarz powiedział", "Zawisza CZARNY", "MIKOŁAJ Rej".
+    {"planujesz coś na sylwestra?", 1, "$@PLANUJESZ COS NA SYLWESTRA@$"},
+    {"koncze bo mi bateria pada", 1, "$@BATERIA MI PADA@$"},
+    {"Co to jest tablica Mendelejewa?", 1, "$@TABLICA MENDELEJEWA@$"},
+    {"skręciłam kostkę na wfie", 1, "$@ZLAMAN@ REKE@$"},
+    {"Kto to był Zawisza Czarny?", 1, "$@ZAWISZA CZARNY@$"},
+    {"Kim był Mikołaj Rej?", 1, "$@MIKOLAJ REJ@$"},
+    {"znasz pana Zdzisia z warzywniaka?", 1, "$@CZY ZNASZ @$"},
+    // A question to the bot gets the bot's own pick before any topic answers it.
+    {"Legia czy Lech?", 1, "$^LEGIA CZY LECH^@$"},
+    {"a ty byłeś kiedyś zakochany?", 1, "$@BYLES KIEDYS ZAKOCHANY@$"},
+    {"ogladasz jakies seriale?", 1, "$@OGLADASZ JAKIES SERIALE@$"},
+    {"grasz w minecrafta?", 1, "$^GRASZ W @?$"},
+    // "nie wiem" with something after it is no bare "nie wiem".
+    {"nie wiem czy mu odpisać", 1, "$^NIE WIEM CZY @$"},
 };
 
 TEST_F(ShippedBase, TypicalUtterancesAreAnsweredByTheirOwnEntries) {
@@ -358,6 +374,41 @@ TEST_F(ShippedBase, WhateverFollowsABotAnswerIsTakenUp) {
     EXPECT_EQ(engine.trace.how, expected) << "\"" << r.text << "\" got \"" << answer << "\"";
     // No name is read out of a line that does not give one ("oglądam" holds "Adam").
     EXPECT_TRUE(Person(speaker).firstName.empty()) << r.text;
+  }
+}
+
+TEST_F(ShippedBase, ARepliedQuestionOfTheBotIsTakenUpOnce) {
+  // An answer that asks something leaves a topic of its own; the reply to it is answered
+  // by the key for that topic, a bare "nie wiem" still by the short replies, and the topic
+  // is gone after one text, so a later reply falls to the ordinary keys again.
+  struct Exchange {
+    const char* ask;
+    const char* reply;
+    const char* key;  // "|CZY_TEMAT&X|" of the key that takes the reply up
+  };
+  const Exchange kExchanges[] = {
+      {"w tym roku mam maturę", "z biologii i chemii", "|CZY_TEMAT&ROZSZERZENIA|"},
+      {"oglądasz jakieś seriale?", "Wiedźmina", "|CZY_TEMAT&SERIAL|"},
+      {"nie lubię swojego szefa", "krzyczy na wszystkich", "|CZY_TEMAT&SZEF|"},
+      {"grasz w minecrafta?", "tak, budować domy", "|CZY_TEMAT&GRA|"},
+  };
+  int person = 0;
+  for (const auto& x : kExchanges) {
+    const std::string speaker = "pytany" + std::to_string(++person);
+    const int followUp = EntryWithKey(1, x.key);
+    Say(speaker, x.ask);
+    const std::string answer = Say(speaker, x.reply);
+    EXPECT_EQ(engine.trace.how, "mother " + std::to_string(followUp))
+        << "\"" << x.reply << "\" got \"" << answer << "\"";
+    const std::string asked = std::string(x.key).substr(11, std::string(x.key).size() - 12);
+    EXPECT_NE(Person(speaker).topic, asked);
+    Say(speaker, "no i tak to wygląda u mnie w tym tygodniu");
+    EXPECT_NE(engine.trace.how, "mother " + std::to_string(followUp)) << x.ask;
+
+    const std::string other = "niepewny" + std::to_string(person);
+    Say(other, x.ask);
+    Say(other, "nie wiem");
+    EXPECT_NE(engine.trace.how, "mother " + std::to_string(followUp)) << x.ask;
   }
 }
 
