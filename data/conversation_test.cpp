@@ -227,7 +227,7 @@ const Utterance kUtterances[] = {
     // Negations never get the positive's answer.
     {"nie lubię cię", 1, "$@NIE LUBIE CIE^@$"},
     {"nie jesteś śmieszny", 1, "$@NIE JESTES SMIESZN@$"},
-    {"nie jestem smutny", 1, "$@NIE JESTEM SMUTN@$"},
+    {"nie jestem smutny", 1, "$@^NIE JESTEM SMUTN@$"},
     {"nie jest mi smutno", 1, "$@NIE JEST MI SMUTNO@$"},
     {"nie lubię piłki nożnej", 1, "$@^NIE LUBIE^@$$@^NIENAWIDZE^@$"},
     {"nie lubię rapu", 1, "$@NIE LUBIE MUZYKI@$"},
