@@ -384,13 +384,13 @@ TEST_F(ShippedBase, ARepliedQuestionOfTheBotIsTakenUpOnce) {
   struct Exchange {
     const char* ask;
     const char* reply;
-    const char* key;  // "|CZY_TEMAT&X|" of the key that takes the reply up
+    const char* key;  // "$@@@$|CZY_TEMAT&X|" of the key that takes the reply up
   };
   const Exchange kExchanges[] = {
-      {"w tym roku mam maturę", "z biologii i chemii", "|CZY_TEMAT&ROZSZERZENIA|"},
-      {"oglądasz jakieś seriale?", "Wiedźmina", "|CZY_TEMAT&SERIAL|"},
-      {"nie lubię swojego szefa", "krzyczy na wszystkich", "|CZY_TEMAT&SZEF|"},
-      {"grasz w minecrafta?", "tak, budować domy", "|CZY_TEMAT&GRA|"},
+      {"w tym roku mam maturę", "z biologii i chemii", "$@@@$|CZY_TEMAT&ROZSZERZENIA|"},
+      {"oglądasz jakieś seriale?", "Wiedźmina", "$@@@$|CZY_TEMAT&SERIAL|"},
+      {"rodzice ciągle się ze mną kłócą", "o sprzątanie i o oceny", "$@@@$|CZY_TEMAT&KLOTNIA|"},
+      {"grasz w minecrafta?", "tak, budować domy", "$@@@$|CZY_TEMAT&GRA|"},
   };
   int person = 0;
   for (const auto& x : kExchanges) {
@@ -400,7 +400,7 @@ TEST_F(ShippedBase, ARepliedQuestionOfTheBotIsTakenUpOnce) {
     const std::string answer = Say(speaker, x.reply);
     EXPECT_EQ(engine.trace.how, "mother " + std::to_string(followUp))
         << "\"" << x.reply << "\" got \"" << answer << "\"";
-    const std::string asked = std::string(x.key).substr(11, std::string(x.key).size() - 12);
+    const std::string asked = std::string(x.key).substr(16, std::string(x.key).size() - 17);
     EXPECT_NE(Person(speaker).topic, asked);
     Say(speaker, "no i tak to wygląda u mnie w tym tygodniu");
     EXPECT_NE(engine.trace.how, "mother " + std::to_string(followUp)) << x.ask;
