@@ -357,9 +357,9 @@ TEST_F(ShippedBase, WhateverFollowsABotAnswerIsTakenUp) {
       {"pytanie_bota", "a ty?", 1, "$A TY^$$^TY^$"},
       {"pytanie_bota", "głównie mangę", 1, "$@,$|CZY_OSTATNI&PYTANIE_BOTA|"},
       {"pytanie_bota", "Kiedy była bitwa pod Grunwaldem?", 2, "Kiedy była bitwa pod Grunwaldem?"},
-      {"po_odpowiedzi", "ma grypę", 1, "$@,$|CZY_OSTATNI&PO_ODPOWIEDZI|"},
-      {"pytanie_samopoczucie", "lepię bałwana z bratem", 1, "$@,$|CZY_OSTATNI&PYTANIE_BOTA|"},
-      {"dowcip", "lepię bałwana z bratem", 1, "$@,$|CZY_OSTATNI&PO_ODPOWIEDZI|"},
+      {"po_odpowiedzi", "układa kamyki według koloru", 1, "$@,$|CZY_OSTATNI&PO_ODPOWIEDZI|"},
+      {"pytanie_samopoczucie", "układam kamyki według koloru z bratem", 1, "$@,$|CZY_OSTATNI&PYTANIE_BOTA|"},
+      {"dowcip", "układam kamyki według koloru z bratem", 1, "$@,$|CZY_OSTATNI&PO_ODPOWIEDZI|"},
       {"pytanie_imie", "oglądam serial", 1, "$@OGLADAM TV@$$@OGLADAM TELEWIZJE@$"},
       {"", "hodowałem kiedyś ślimaki afrykańskie", 1, "$@ILEM^@$$@ALEM^@$"},
   };
@@ -544,7 +544,7 @@ TEST_F(ShippedBase, ThreadsOfAConversationAreKept) {
   say("jestem smutna");
   EXPECT_EQ(Person(me).lastMarker, "pytanie_problem");
   // What answers "co się stało?" is a specific key when one fits, else the sympathy key.
-  say("wszystko mi się sypie");
+  say("długo by opowiadać");
   EXPECT_EQ(engine.trace.how,
             "mother " + std::to_string(EntryWithKey(1, "$@@@$|CZY_OSTATNI&PYTANIE_PROBLEM|")));
   say("jestem smutna");
