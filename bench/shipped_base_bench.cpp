@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,8 @@
 #include "engine/cp1250.h"
 #include "engine/engine.h"
 #include "engine/respond.h"
+#include "ptk/file_io.h"
+#include "ptk/probe.h"
 
 namespace plotrak {
 namespace {
@@ -23,23 +24,13 @@ struct ProbeLine {
   std::string text;  // Windows-1250
 };
 
-// The probe file's lines, blocks separated by blank lines, "#" lines skipped.
+// The probe file's lines, read as the probe tool reads them; each block is its own person.
 std::vector<ProbeLine> ReadProbeLines(const std::filesystem::path& file) {
-  std::ifstream in(file);
   std::vector<ProbeLine> lines;
-  std::string line;
-  int block = 0;
-  bool inBlock = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line[0] == '#') continue;
-    if (line.empty()) {
-      if (inBlock) ++block;
-      inBlock = false;
-      continue;
-    }
-    inBlock = true;
-    lines.push_back({"osoba" + std::to_string(block), FromUtf8(line)});
-  }
+  const auto blocks = ptk::ParseProbeBlocks(ptk::ReadWholeFile(file));
+  for (size_t b = 0; b < blocks.size(); ++b)
+    for (const std::string& line : blocks[b])
+      lines.push_back({"osoba" + std::to_string(b), FromUtf8(line)});
   return lines;
 }
 
