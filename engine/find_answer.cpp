@@ -11,16 +11,12 @@
 
 namespace plotrak {
 
-bool MatchKey(Engine& engine, const std::string& input, std::string_view key,
-              const std::string& speaker) {
-  engine.script.nameCaptured = true;
-  if (input.empty() || key.empty()) return false;
-  // Conditions may change the base or the people's records, where the key may live.
-  std::string owned;
-  if (key.find('|') != std::string_view::npos) {
-    owned.assign(key);
-    key = owned;
-  }
+namespace {
+
+// MatchKey on a key that nothing can change while its conditions run: a copy of the base's
+// cell, or a key that holds no condition.
+bool MatchStableKey(Engine& engine, const std::string& input, std::string_view key,
+                    bool hasConditions, const std::string& speaker) {
   size_t open = key.find('$');
   while (open != std::string_view::npos) {
     const size_t close = key.find('$', open + 1);
@@ -28,12 +24,25 @@ bool MatchKey(Engine& engine, const std::string& input, std::string_view key,
     const std::string_view pattern(key.data() + open + 1, close - open - 1);
     // The runs test is cheap and rejects most keys before the matcher is built.
     if (LiteralRunsOccur(input, pattern) && MatchPattern(input, pattern) &&
-        (owned.empty() || CheckKeyConditions(engine, owned, speaker, input))) {
+        (!hasConditions || CheckKeyConditions(engine, key, speaker, input))) {
       return true;
     }
     open = key.find('$', close + 1);
   }
   return false;
+}
+
+}  // namespace
+
+bool MatchKey(Engine& engine, const std::string& input, std::string_view key,
+              const std::string& speaker) {
+  engine.script.nameCaptured = true;
+  if (input.empty() || key.empty()) return false;
+  // Conditions may change the base or the people's records, where the key may live.
+  if (key.find('|') == std::string_view::npos)
+    return MatchStableKey(engine, input, key, false, speaker);
+  const std::string owned(key);
+  return MatchStableKey(engine, input, owned, true, speaker);
 }
 
 namespace {
@@ -42,7 +51,10 @@ namespace {
 bool MatchUpperKey(Engine& engine, const std::string& input, std::string_view key,
                    const std::string& speaker) {
   if (!HasLowerAscii(key)) return MatchKey(engine, input, key, speaker);
-  return MatchKey(engine, input, UpperAscii(key), speaker);
+  engine.script.nameCaptured = true;
+  if (input.empty()) return false;
+  const std::string upper = UpperAscii(key);
+  return MatchStableKey(engine, input, upper, upper.find('|') != std::string::npos, speaker);
 }
 
 // The first mother entry behind `start` whose key matches, or 0. The scan stops at the first

@@ -27,6 +27,15 @@ inline bool HasLowerAscii(std::string_view text) {
   return false;
 }
 
+// UpperAscii(a) == UpperAscii(b), without the copies: key conditions compare this way.
+inline bool SameUpperAscii(std::string_view a, std::string_view b) {
+  auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; };
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (upper(a[i]) != upper(b[i])) return false;
+  return true;
+}
+
 inline bool IsAsciiLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }

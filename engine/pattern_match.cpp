@@ -1,5 +1,6 @@
 #include "engine/pattern_match.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -120,6 +121,24 @@ bool MatchPattern(std::string_view s, std::string_view p, bool afterEmptyGap, bo
   if (!afterEmptyGap && p.size() > 2 && p.front() == '@' && p.back() == '@') {
     const std::string_view text = p.substr(1, p.size() - 2);
     if (text.find_first_of("@^?") == std::string_view::npos) return s.find(text) != s.npos;
+  }
+  // "@@@" matches everything; the keys it opens (follow-ups, markers) are tried on every text.
+  if (p == "@@@") return true;
+  // "@TEXT" and "TEXT@" (a text ending with "?", a text starting with a word) are a suffix and
+  // a prefix; a "?" is a plain character there unless the pattern ends with "???".
+  if (!afterEmptyGap && p.size() > 1 && !p.ends_with("???")) {
+    if (p.front() == '@' && p.find_first_of("@^", 1) == std::string_view::npos)
+      return s.ends_with(p.substr(1));
+    if (p.back() == '@' && p.find_first_of("@^") == p.size() - 1)
+      return s.starts_with(p.substr(0, p.size() - 1));
+    // "@TEXT^" (a question mark with nothing but marks after it): the last TEXT is followed by
+    // no letter; an earlier one is followed by at least the letters after the last.
+    if (p.front() == '@' && p.back() == '^' && p.size() > 2 &&
+        p.find_first_of("@^", 1) == p.size() - 1) {
+      const size_t at = s.rfind(p.substr(1, p.size() - 2));
+      return at != s.npos && std::none_of(s.begin() + at + p.size() - 2, s.end(),
+                                          [](char c) { return IsAsciiLetter(c); });
+    }
   }
   return Matcher(s, p).Decide(0, 0, afterEmptyGap, atStart);
 }

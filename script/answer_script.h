@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace plotrak {
 
@@ -9,8 +10,9 @@ class Engine;
 
 // Runs every "|...|" condition group of an upper-cased key for the speaker; false at the
 // first condition that fails. `input` is the normalised input. May change the speaker's
-// record and the program-wide script state.
-bool CheckKeyConditions(Engine& engine, const std::string& key, const std::string& speaker,
+// record and the program-wide script state, and the base: so `key` must not be a view of a
+// base cell.
+bool CheckKeyConditions(Engine& engine, std::string_view key, const std::string& speaker,
                         const std::string& input);
 
 // The text the bot says for an answer template; empty when the template is empty, a

@@ -225,12 +225,12 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
       WriteRecord(engine, call.speaker).zeroDelay = 1;
       return Nothing();
     case Id::kMarkerIs:
-      return Test(UpperAscii(ReadRecord(engine, call.speaker).lastMarker) == UpperAscii(args[0]));
+      return Test(SameUpperAscii(ReadRecord(engine, call.speaker).lastMarker, args[0]));
     case Id::kSetWoman:
       WriteRecord(engine, call.speaker).female = UpperAscii(args[0]) == "TRUE" ? 1 : 0;
       return Nothing();
     case Id::kTopicIs:
-      return Test(UpperAscii(ReadRecord(engine, call.speaker).topic) == UpperAscii(args[0]));
+      return Test(SameUpperAscii(ReadRecord(engine, call.speaker).topic, args[0]));
     case Id::kDraw: {
       const int32_t n = ParseWholeNumber(args[0]);
       WriteRecord(engine, call.speaker).drawnNumber = engine.random.Uniform(1, n);

@@ -71,8 +71,7 @@ constexpr ScriptFunction kKeyTable[] = {
 
 bool Same(std::string_view written, std::string_view tableWord, NameCase rule) {
   if (rule == kExact) return written == tableWord;
-  if (written.size() != tableWord.size()) return false;
-  return UpperAscii(written) == tableWord;
+  return SameUpperAscii(written, tableWord);  // the table's words are upper case
 }
 
 }  // namespace
