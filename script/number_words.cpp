@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "engine/normalize.h"
 
@@ -120,6 +121,26 @@ constexpr NumberWord kNumberWords[] = {
     {"MILIARDOW", 1000000000, Rank::kMultiplier},
 };
 
+// The exponent words: "do kwadratu", "do sześcianu" after "do", and "do potęgi drugiej" ...
+// after "potęgi"; elsewhere they keep their own sense ("pole kwadratu", "druga klasa").
+struct ExponentWord {
+  std::string_view before, word;
+  int value;
+};
+constexpr ExponentWord kExponentWords[] = {
+    {"DO", "KWADRATU", 2},       {"DO", "SZESCIANU", 3},       {"POTEGI", "DRUGIEJ", 2},
+    {"POTEGI", "TRZECIEJ", 3},   {"POTEGI", "CZWARTEJ", 4},    {"POTEGI", "PIATEJ", 5},
+    {"POTEGI", "SZOSTEJ", 6},    {"POTEGI", "SIODMEJ", 7},     {"POTEGI", "OSMEJ", 8},
+    {"POTEGI", "DZIEWIATEJ", 9}, {"POTEGI", "DZIESIATEJ", 10},
+};
+
+std::optional<int> FindExponentWord(std::string_view before, std::string_view word) {
+  for (const ExponentWord& w : kExponentWords) {
+    if (w.before == before && w.word == word) return w.value;
+  }
+  return std::nullopt;
+}
+
 std::optional<NumberWord> FindNumberWord(std::string_view word) {
   for (const NumberWord& w : kNumberWords) {
     if (w.word == word) return w;
@@ -196,15 +217,23 @@ std::string NumberWordsToDigits(std::string_view text) {
   const std::string s = NormalizeText(text, NormalizeMode::kKeepAll);
   std::string out;
   out.reserve(s.size());
+  std::string_view previous;  // the word before, for the exponent words
   for (size_t i = 0; i < s.size();) {
     if (!IsUpper(s[i])) {
       out += s[i++];
       continue;
     }
     size_t end = WordEnd(s, i);
-    const auto first = FindNumberWord(std::string_view(s).substr(i, end - i));
+    const std::string_view word = std::string_view(s).substr(i, end - i);
+    const std::string_view before = std::exchange(previous, word);
+    if (const auto exponent = FindExponentWord(before, word)) {
+      out += std::to_string(*exponent);
+      i = end;
+      continue;
+    }
+    const auto first = FindNumberWord(word);
     if (!first) {
-      out.append(s, i, end - i);
+      out.append(word);
       i = end;
       continue;
     }

@@ -18,7 +18,8 @@ std::string DropMixedTokens(std::string_view text);
 // "trzy miliony"), with or without Polish letters and in any letter case, rewritten as
 // digits; a run of number words makes one number. The result is upper case with Polish
 // letters folded (as the matcher's normalised input already is); everything that is not a
-// number word stays as it was.
+// number word stays as it was. The exponents "do kwadratu", "do sześcianu" and "do potęgi
+// drugiej" (to the tenth) become digits too.
 std::string NumberWordsToDigits(std::string_view text);
 
 }  // namespace plotrak

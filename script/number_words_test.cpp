@@ -32,6 +32,10 @@ TEST(ArithmeticOfMessageTest, NumberWordsOnlyBehindTheSetting) {
       {"piedziesiat razy dwa", "100", ""},
       {"osiem przez trzy", "#2,6667", ""},
       {"dwa do potęgi dziesięciu", "1024", ""},
+      {"ile jest 3 do kwadratu?", "9", ""},
+      {"dwa do sześcianu", "8", ""},
+      {"ile to dwa do potęgi dziesiątej", "1024", ""},
+      {"pole kwadratu o boku 4", "", ""},  // no exponent without "do"
       {"pięć razy 3", "15", ""},
       {"dziesięć podzielić przez zero", "", ""},
       {"siedem plus trzy podzielić przez zero", "$", ""},
