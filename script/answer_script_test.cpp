@@ -43,6 +43,9 @@ TEST_F(AnswerScriptTest, ScannerKeepsTextAndReplacesCalls) {
       {"Jest |zegarynka|.", "Jest 09:05."},
       {"|Zegarynka|", ""},  // exact names only in lower case
       {"|kalendarz|", "2004-03-07"},
+      {"|dzien_tygodnia|, |dni_do&12-24|, |dni_do&03-08|, |wielkanoc|",
+       "niedziela, 292 dni, 1 dzień, 11 kwietnia 2004"},
+      {"[|dni_do&13-01|][|dni_do|]", "[][]"},  // no such date: nothing
       {"|WERSJA|/|wersja|/|WeRsJa|", "2.7/2.7/2.7"},
       {"|ROZMAWIAL| |ROZMAWIAL_DZIS|", "12 3"},
       {"|ILE_DZIALA|", "godzin 1 minut 2 sekund 5"},
@@ -52,6 +55,30 @@ TEST_F(AnswerScriptTest, ScannerKeepsTextAndReplacesCalls) {
       {"a|&|b", "ab"},
   };
   for (const auto& c : cases) EXPECT_EQ(Expand(c.templ), FromUtf8(c.expected)) << c.templ;
+}
+
+TEST(CalendarCallsTest, WeekdayDaysLeftAndEasterOnTheCalendar) {
+  const struct {
+    LocalTime now;
+    const char* weekday;
+    const char* untilLastDay;  // of the year
+    const char* easter;
+  } cases[] = {
+      {{2024, 1, 1}, "poniedziałek", "365 dni", "31 marca 2024"},     // a leap year
+      {{2025, 4, 21}, "poniedziałek", "254 dni", "5 kwietnia 2026"},  // the day after Easter
+      {{2026, 12, 8}, "wtorek", "23 dni", "28 marca 2027"},
+      {{2026, 12, 31}, "czwartek", "0 dni", "28 marca 2027"},
+      {{2038, 4, 25}, "niedziela", "250 dni", "25 kwietnia 2038"},  // Easter today, the latest
+      {{2285, 1, 1}, "czwartek", "364 dni", "22 marca 2285"},       // the earliest
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WeekdayText(c.now), FromUtf8(c.weekday)) << c.now.year;
+    EXPECT_EQ(DaysUntilText(c.now, "12-31"), c.untilLastDay) << c.now.year;
+    EXPECT_EQ(NextEasterText(c.now), c.easter) << c.now.year;
+  }
+  EXPECT_EQ(DaysUntilText({2026, 12, 31}, "01-01"), FromUtf8("1 dzień"));  // next year's
+  for (const char* bad : {"", "12", "00-10", "02-30", "12-24x", "ab-cd"})
+    EXPECT_EQ(DaysUntilText({2026, 12, 8}, bad), "") << bad;
 }
 
 TEST_F(AnswerScriptTest, FailedConditionEmptiesAnswerButEarlierEffectsStay) {

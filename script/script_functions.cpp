@@ -144,6 +144,12 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
       return Value(DurationText(engine.uptimeSeconds));
     case Id::kCalendar:
       return Value(CalendarText(engine.clock.Now()));
+    case Id::kWeekday:
+      return Value(WeekdayText(engine.clock.Now()));
+    case Id::kDaysUntil:
+      return Value(DaysUntilText(engine.clock.Now(), args[0]));
+    case Id::kEaster:
+      return Value(NextEasterText(engine.clock.Now()));
     case Id::kBotAge:
       return BotAge(call);
     case Id::kNameTest:

@@ -19,6 +19,10 @@ constexpr ScriptFunction kAnswerTable[] = {
     {"ROZMAWIAL", kAnyCase, "", kExact, kValue, 0, Id::kTalkedTotal},
     {"ILE_DZIALA", kAnyCase, "", kExact, kValue, 0, Id::kUptime},
     {"kalendarz", kExact, "", kExact, kValue, 0, Id::kCalendar},
+    // Our own calls: the weekday, the days until a date, the next Easter.
+    {"dzien_tygodnia", kExact, "", kExact, kValue, 0, Id::kWeekday},
+    {"dni_do", kExact, "", kExact, kValue, 0, Id::kDaysUntil},
+    {"wielkanoc", kExact, "", kExact, kValue, 0, Id::kEaster},
     {"wiek", kExact, "LAT", kAnyCase, kValue, 0, Id::kBotAge},
     {"wiek", kExact, "RESZTA", kAnyCase, kValue, 0, Id::kBotAge},
     {"imie", kExact, "czy_jest", kExact, kCondition, 0, Id::kNameTest},

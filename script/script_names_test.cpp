@@ -102,7 +102,9 @@ TEST(WholeNumberTest, StrictDecimal32Bit) {
   for (const auto& c : cases) {
     const auto value = TryParseWholeNumber(c.text);
     EXPECT_EQ(value.has_value(), c.valid) << c.text;
-    if (value) EXPECT_EQ(*value, c.value) << c.text;
+    if (value) {
+      EXPECT_EQ(*value, c.value) << c.text;
+    }
   }
   try {
     ParseWholeNumber("abc");

@@ -2,7 +2,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
 
+#include "engine/cp1250.h"
 #include "script/script_call.h"
 
 namespace plotrak {
@@ -67,6 +72,55 @@ std::string CalendarText(const LocalTime& now) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%d-%02d-%02d", now.year, now.month, now.day);
   return buffer;
+}
+
+namespace {
+
+int64_t Today(const LocalTime& now) {
+  return DaysFromCivil(now.year, static_cast<unsigned>(now.month), static_cast<unsigned>(now.day));
+}
+
+// Easter Sunday of a year (the Gregorian computus), as {month, day}.
+std::pair<int, int> EasterOf(int y) {
+  const int a = y % 19, b = y / 100, c = y % 100, d = b / 4, e = b % 4, f = (b + 8) / 25;
+  const int g = (b - f + 1) / 3, h = (19 * a + b - d - g + 15) % 30, i = c / 4, k = c % 4;
+  const int l = (32 + 2 * e + 2 * i - h - k) % 7, m = (a + 11 * h + 22 * l) / 451;
+  return {(h + l - 7 * m + 114) / 31, (h + l - 7 * m + 114) % 31 + 1};
+}
+
+}  // namespace
+
+std::string WeekdayText(const LocalTime& now) {
+  static const char* const kNames[] = {"czwartek",     "piątek", "sobota", "niedziela",
+                                       "poniedziałek", "wtorek", "środa"};  // 1970-01-01 first
+  const int64_t days = Today(now);
+  return FromUtf8(kNames[((days % 7) + 7) % 7]);
+}
+
+std::string DaysUntilText(const LocalTime& now, std::string_view monthDay) {
+  int month = 0, day = 0;
+  char tail = 0;
+  const std::string text(monthDay);
+  static const int kLongest[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (std::sscanf(text.c_str(), "%d-%d%c", &month, &day, &tail) != 2 || month < 1 || month > 12 ||
+      day < 1 || day > kLongest[month - 1]) {
+    return "";
+  }
+  int64_t target =
+      DaysFromCivil(now.year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+  if (target < Today(now))
+    target = DaysFromCivil(now.year + 1, static_cast<unsigned>(month), static_cast<unsigned>(day));
+  const int64_t left = target - Today(now);
+  return std::to_string(left) + (left == 1 ? FromUtf8(" dzień") : " dni");
+}
+
+std::string NextEasterText(const LocalTime& now) {
+  static const char* const kMonths[] = {"marca", "kwietnia"};
+  int year = now.year;
+  auto [month, day] = EasterOf(year);
+  if (DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) < Today(now))
+    std::tie(month, day) = EasterOf(++year);
+  return std::to_string(day) + " " + kMonths[month - 3] + " " + std::to_string(year);
 }
 
 }  // namespace plotrak
