@@ -38,9 +38,10 @@ bool MatchKey(Engine& engine, const std::string& input, std::string_view key,
               const std::string& speaker) {
   engine.script.nameCaptured = true;
   if (input.empty() || key.empty()) return false;
-  // Conditions may change the base or the people's records, where the key may live.
   if (key.find('|') == std::string_view::npos)
     return MatchStableKey(engine, input, key, false, speaker);
+  if (FirstConditionFails(engine, key, speaker)) return false;
+  // Conditions may change the base or the people's records, where the key may live.
   const std::string owned(key);
   return MatchStableKey(engine, input, owned, true, speaker);
 }
@@ -52,7 +53,7 @@ bool MatchUpperKey(Engine& engine, const std::string& input, std::string_view ke
                    const std::string& speaker) {
   if (!HasLowerAscii(key)) return MatchKey(engine, input, key, speaker);
   engine.script.nameCaptured = true;
-  if (input.empty()) return false;
+  if (input.empty() || FirstConditionFails(engine, key, speaker)) return false;
   const std::string upper = UpperAscii(key);
   return MatchStableKey(engine, input, upper, upper.find('|') != std::string::npos, speaker);
 }

@@ -21,10 +21,10 @@ void AppendUpperAscii(std::string& out, std::string_view text);
 std::string UpperAscii(std::string_view text);
 // Whether UpperAscii would change the text.
 inline bool HasLowerAscii(std::string_view text) {
-  for (char c : text) {
-    if (c >= 'a' && c <= 'z') return true;
-  }
-  return false;
+  // Without an early exit the loop is vectorised: every key tried is scanned this way.
+  bool lower = false;
+  for (char c : text) lower |= static_cast<unsigned char>(c - 'a') < 26;
+  return lower;
 }
 
 // UpperAscii(a) == UpperAscii(b), without the copies: key conditions compare this way.

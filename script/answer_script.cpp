@@ -69,6 +69,21 @@ bool CheckKeyConditions(Engine& engine, std::string_view key, const std::string&
   return true;
 }
 
+bool FirstConditionFails(Engine& engine, std::string_view key, const std::string& speaker) {
+  const size_t open = key.find('|');
+  if (open == std::string_view::npos) return false;
+  std::array<std::string, 3> args;
+  std::string name;
+  if (ReadCall(key, open, name, args) == std::string_view::npos) return false;
+  const ScriptFunction* function = FindScriptFunction(ScriptPlace::kKey, name, args[0]);
+  if (!function ||
+      (function->id != ScriptFunctionId::kMarkerIs && function->id != ScriptFunctionId::kTopicIs)) {
+    return false;
+  }
+  static const std::string kNoInput;  // neither test reads the input
+  return RunScriptFunction(*function, ScriptCallContext{engine, speaker, kNoInput, args}).failed;
+}
+
 std::string ExpandAnswer(Engine& engine, const std::string& answerTemplate,
                          const std::string& speaker, const std::string& input) {
   std::string out;
