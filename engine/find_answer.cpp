@@ -32,18 +32,24 @@ bool MatchStableKey(Engine& engine, const std::string& input, std::string_view k
   return false;
 }
 
+// MatchKey, with the key upper-cased first when `upperCase`.
+bool MatchKeyAs(Engine& engine, const std::string& input, std::string_view key,
+                const std::string& speaker, bool upperCase) {
+  engine.script.nameCaptured = true;
+  if (input.empty() || key.empty()) return false;
+  const bool hasConditions = key.find('|') != std::string_view::npos;
+  if (!hasConditions && !upperCase) return MatchStableKey(engine, input, key, false, speaker);
+  if (hasConditions && FirstConditionFails(engine, key, speaker)) return false;
+  // Conditions may change the base or the people's records, where the key may live.
+  const std::string copy = upperCase ? UpperAscii(key) : std::string(key);
+  return MatchStableKey(engine, input, copy, hasConditions, speaker);
+}
+
 }  // namespace
 
 bool MatchKey(Engine& engine, const std::string& input, std::string_view key,
               const std::string& speaker) {
-  engine.script.nameCaptured = true;
-  if (input.empty() || key.empty()) return false;
-  if (key.find('|') == std::string_view::npos)
-    return MatchStableKey(engine, input, key, false, speaker);
-  if (FirstConditionFails(engine, key, speaker)) return false;
-  // Conditions may change the base or the people's records, where the key may live.
-  const std::string owned(key);
-  return MatchStableKey(engine, input, owned, true, speaker);
+  return MatchKeyAs(engine, input, key, speaker, false);
 }
 
 namespace {
@@ -51,11 +57,7 @@ namespace {
 // MatchKey with the key upper-cased, copied only when it holds a lower-case letter.
 bool MatchUpperKey(Engine& engine, const std::string& input, std::string_view key,
                    const std::string& speaker) {
-  if (!HasLowerAscii(key)) return MatchKey(engine, input, key, speaker);
-  engine.script.nameCaptured = true;
-  if (input.empty() || FirstConditionFails(engine, key, speaker)) return false;
-  const std::string upper = UpperAscii(key);
-  return MatchStableKey(engine, input, upper, upper.find('|') != std::string::npos, speaker);
+  return MatchKeyAs(engine, input, key, speaker, HasLowerAscii(key));
 }
 
 // The first mother entry behind `start` whose key matches, or 0. The scan stops at the first

@@ -97,8 +97,7 @@ const ScriptFunction* FindScriptFunction(ScriptPlace place, std::string_view nam
                                          std::string_view selector) {
   const bool key = place == ScriptPlace::kKey;
   for (const ScriptFunction& row : ScriptFunctions(place)) {
-    if (name.size() != row.name.size() || !Same(name, row.name, key ? kAnyCase : row.nameCase))
-      continue;
+    if (!Same(name, row.name, key ? kAnyCase : row.nameCase)) continue;
     if (row.selector.empty() || row.selector == kOtherSelector) return &row;
     if (Same(selector, row.selector, key ? kAnyCase : row.selectorCase)) return &row;
   }

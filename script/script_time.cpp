@@ -27,12 +27,15 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
 // The bot was born at midnight, 8 August 2003.
 constexpr int kBirthYear = 2003, kBirthMonth = 8, kBirthDay = 8;
 
+// The day count of the date of `now`.
+int64_t Today(const LocalTime& now) {
+  return DaysFromCivil(now.year, static_cast<unsigned>(now.month), static_cast<unsigned>(now.day));
+}
+
 }  // namespace
 
 int BotAgeDays(const LocalTime& now) {
-  const int64_t days =
-      DaysFromCivil(now.year, static_cast<unsigned>(now.month), static_cast<unsigned>(now.day)) -
-      DaysFromCivil(kBirthYear, kBirthMonth, kBirthDay);
+  const int64_t days = Today(now) - DaysFromCivil(kBirthYear, kBirthMonth, kBirthDay);
   const int64_t seconds = days * 86400 + now.hour * 3600 + now.minute * 60 + now.second;
   return static_cast<int>(std::llabs(seconds) / 86400);
 }
@@ -76,10 +79,6 @@ std::string CalendarText(const LocalTime& now) {
 
 namespace {
 
-int64_t Today(const LocalTime& now) {
-  return DaysFromCivil(now.year, static_cast<unsigned>(now.month), static_cast<unsigned>(now.day));
-}
-
 // Easter Sunday of a year (the Gregorian computus), as {month, day}.
 std::pair<int, int> EasterOf(int y) {
   const int a = y % 19, b = y / 100, c = y % 100, d = b / 4, e = b % 4, f = (b + 8) / 25;
@@ -93,8 +92,7 @@ std::pair<int, int> EasterOf(int y) {
 std::string WeekdayText(const LocalTime& now) {
   static const char* const kNames[] = {"czwartek",     "piątek", "sobota", "niedziela",
                                        "poniedziałek", "wtorek", "środa"};  // 1970-01-01 first
-  const int64_t days = Today(now);
-  return FromUtf8(kNames[((days % 7) + 7) % 7]);
+  return FromUtf8(kNames[((Today(now) % 7) + 7) % 7]);
 }
 
 std::string DaysUntilText(const LocalTime& now, std::string_view monthDay) {
@@ -106,11 +104,12 @@ std::string DaysUntilText(const LocalTime& now, std::string_view monthDay) {
       day < 1 || day > kLongest[month - 1]) {
     return "";
   }
+  const int64_t today = Today(now);
   int64_t target =
       DaysFromCivil(now.year, static_cast<unsigned>(month), static_cast<unsigned>(day));
-  if (target < Today(now))
+  if (target < today)
     target = DaysFromCivil(now.year + 1, static_cast<unsigned>(month), static_cast<unsigned>(day));
-  const int64_t left = target - Today(now);
+  const int64_t left = target - today;
   return std::to_string(left) + (left == 1 ? FromUtf8(" dzień") : " dni");
 }
 
