@@ -22,29 +22,59 @@ size_t NextDelimiter(std::string_view text, size_t from) {
   return std::string_view::npos;
 }
 
-// Reads the call whose opening bar is at `open`. Fills the name and, when the name is
-// followed by "&", empties and fills the argument slots (arguments past the third are
-// dropped). Returns the index of the closing bar, or npos for a call left open at the end
-// of the text, which the callers drop.
-size_t ReadCall(std::string_view text, size_t open, std::string& name,
-                std::array<std::string, 3>& args) {
+// A call read in place: its name, up to three arguments, and the index of its closing bar
+// (npos for a call left open at the end of the text, which the callers drop).
+struct CallView {
+  std::string_view name;
+  std::array<std::string_view, 3> args;  // arguments past the third are dropped
+  bool hasArgs = false;                  // the name is followed by "&"
+  size_t close = std::string_view::npos;
+};
+
+CallView ScanCall(std::string_view text, size_t open) {
+  CallView call;
   size_t i = open + 1;
   const size_t nameEnd = NextDelimiter(text, i);
-  if (nameEnd == std::string_view::npos) return std::string_view::npos;
-  name.assign(text.substr(i, nameEnd - i));
+  if (nameEnd == std::string_view::npos) return call;
+  call.name = text.substr(i, nameEnd - i);
   i = nameEnd;
-  if (text[i] == '&') {
-    for (std::string& slot : args) slot.clear();
-    size_t slot = 0;
-    while (text[i] == '&') {
-      const size_t argEnd = NextDelimiter(text, i + 1);
-      if (argEnd == std::string_view::npos) return std::string_view::npos;
-      if (slot < args.size()) args[slot].assign(text.substr(i + 1, argEnd - i - 1));
-      ++slot;
-      i = argEnd;
+  size_t slot = 0;
+  while (text[i] == '&') {
+    const size_t argEnd = NextDelimiter(text, i + 1);
+    if (argEnd == std::string_view::npos) return call;
+    if (slot < call.args.size()) call.args[slot] = text.substr(i + 1, argEnd - i - 1);
+    call.hasArgs = true;
+    ++slot;
+    i = argEnd;
+  }
+  call.close = i;
+  return call;
+}
+
+// ScanCall into the argument slots: a call with "&" empties and fills them, a call without
+// leaves them as they were. Returns the closing bar's index or npos.
+size_t ReadCall(std::string_view text, size_t open, std::string& name,
+                std::array<std::string, 3>& args) {
+  const CallView call = ScanCall(text, open);
+  if (call.close == std::string_view::npos) return call.close;
+  name.assign(call.name);
+  if (call.hasArgs) {
+    for (size_t k = 0; k < args.size(); ++k) args[k].assign(call.args[k]);
+  }
+  return call.close;
+}
+
+// The rows of the marker and topic tests; their names stand once in the key table, so a
+// name equal to one of them is what FindScriptFunction would find.
+std::array<const ScriptFunction*, 2> GateRows() {
+  std::array<const ScriptFunction*, 2> rows{};
+  size_t n = 0;
+  for (const ScriptFunction& row : ScriptFunctions(ScriptPlace::kKey)) {
+    if (row.id == ScriptFunctionId::kMarkerIs || row.id == ScriptFunctionId::kTopicIs) {
+      if (n < rows.size()) rows[n++] = &row;
     }
   }
-  return i;
+  return rows;
 }
 
 }  // namespace
@@ -72,16 +102,16 @@ bool CheckKeyConditions(Engine& engine, std::string_view key, const std::string&
 bool FirstConditionFails(Engine& engine, std::string_view key, const std::string& speaker) {
   const size_t open = key.find('|');
   if (open == std::string_view::npos) return false;
-  std::array<std::string, 3> args;
-  std::string name;
-  if (ReadCall(key, open, name, args) == std::string_view::npos) return false;
-  const ScriptFunction* function = FindScriptFunction(ScriptPlace::kKey, name, args[0]);
-  if (!function ||
-      (function->id != ScriptFunctionId::kMarkerIs && function->id != ScriptFunctionId::kTopicIs)) {
-    return false;
+  // Read in place: keys that wait for a marker or a topic are tried on every text.
+  const CallView call = ScanCall(key, open);
+  if (call.close == std::string_view::npos) return false;
+  static const std::array<const ScriptFunction*, 2> kGates = GateRows();
+  for (const ScriptFunction* row : kGates) {
+    if (row && SameUpperAscii(call.name, row->name)) {
+      return !RecordFieldIs(engine, speaker, row->id, call.args[0]);
+    }
   }
-  static const std::string kNoInput;  // neither test reads the input
-  return RunScriptFunction(*function, ScriptCallContext{engine, speaker, kNoInput, args}).failed;
+  return false;
 }
 
 std::string ExpandAnswer(Engine& engine, const std::string& answerTemplate,

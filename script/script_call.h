@@ -32,6 +32,10 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
 // The speaker's record for reading: an empty record (texts empty, numbers 0) when there is
 // none. The reference stays valid until a record is added.
 const InterlocutorRecord& ReadRecord(const Engine& engine, const std::string& speaker);
+// The tests "CZY_OSTATNI" (kMarkerIs) and "CZY_TEMAT" (kTopicIs): whether the speaker's last
+// marker or topic is `value`, ASCII letters in any case.
+bool RecordFieldIs(const Engine& engine, const std::string& speaker, ScriptFunctionId test,
+                   std::string_view value);
 // The speaker's record for changing; created when missing. Valid until a record is added.
 InterlocutorRecord& WriteRecord(Engine& engine, const std::string& speaker);
 

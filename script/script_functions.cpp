@@ -117,6 +117,13 @@ CallOutcome AgeCapture(const ScriptCallContext& call) {
 
 }  // namespace
 
+bool RecordFieldIs(const Engine& engine, const std::string& speaker, ScriptFunctionId test,
+                   std::string_view value) {
+  const InterlocutorRecord& record = ReadRecord(engine, speaker);
+  return SameUpperAscii(test == ScriptFunctionId::kMarkerIs ? record.lastMarker : record.topic,
+                        value);
+}
+
 const InterlocutorRecord& ReadRecord(const Engine& engine, const std::string& speaker) {
   static const InterlocutorRecord kEmpty;
   const int index = engine.people.FindInterlocutor(speaker);
@@ -231,12 +238,11 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
       WriteRecord(engine, call.speaker).zeroDelay = 1;
       return Nothing();
     case Id::kMarkerIs:
-      return Test(SameUpperAscii(ReadRecord(engine, call.speaker).lastMarker, args[0]));
+    case Id::kTopicIs:
+      return Test(RecordFieldIs(engine, call.speaker, function.id, args[0]));
     case Id::kSetWoman:
       WriteRecord(engine, call.speaker).female = UpperAscii(args[0]) == "TRUE" ? 1 : 0;
       return Nothing();
-    case Id::kTopicIs:
-      return Test(SameUpperAscii(ReadRecord(engine, call.speaker).topic, args[0]));
     case Id::kDraw: {
       const int32_t n = ParseWholeNumber(args[0]);
       WriteRecord(engine, call.speaker).drawnNumber = engine.random.Uniform(1, n);
