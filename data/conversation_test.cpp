@@ -217,7 +217,7 @@ const Utterance kUtterances[] = {
     {"jestem smutna, bo pokłóciłam się z mamą", 1, "$@JESTEM SMUTN@ BO@$"},
     // A word in its other sense: sport, time left, a feeling about a place.
     {"gramy w siatkę w szkole", 1, "$@GRAM W PILK@$"},
-    {"Polska wygrała 3:1 z Niemcami", 1, "$@^WYGRALA^@$"},
+    {"Polska wygrała 3:1 z Niemcami", 1, "$@^LEGIA @WYGRAL@$"},
     {"Francja zagrała słabo", 1, "$@^WYGRALA^@$"},
     {"ile jeszcze do wakacji", 1, "$@DO WAKACJI@$"},
     {"ile zostało do świąt?", 1, "$@DO WIGILII@$"},
