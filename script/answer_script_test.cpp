@@ -77,6 +77,8 @@ TEST(CalendarCallsTest, WeekdayDaysLeftAndEasterOnTheCalendar) {
     EXPECT_EQ(NextEasterText(c.now), c.easter) << c.now.year;
   }
   EXPECT_EQ(DaysUntilText({2026, 12, 31}, "01-01"), FromUtf8("1 dzień"));  // next year's
+  EXPECT_EQ(WeekdayText({2026, 12, 31}, "jutro"), FromUtf8("piątek"));     // across the year
+  EXPECT_EQ(WeekdayText({2024, 3, 1}, "wczoraj"), FromUtf8("czwartek"));   // 29 February
   for (const char* bad : {"", "12", "00-10", "02-30", "12-24x", "ab-cd"})
     EXPECT_EQ(DaysUntilText({2026, 12, 8}, bad), "") << bad;
 }

@@ -61,10 +61,11 @@ int BotAgeYears(int days);
 int BotAgeRest(int days);
 std::string ClockText(const LocalTime& now);
 std::string CalendarText(const LocalTime& now);
-// The day of the week ("poniedziałek"), the days left until the next month-day "MM-DD" ("17
-// dni", "1 dzień", "0 dni" on the day; empty for a malformed date) and the date of the next
-// Easter Sunday ("28 marca 2027"; today's when today is Easter).
-std::string WeekdayText(const LocalTime& now);
+// The day of the week ("poniedziałek"; tomorrow's or yesterday's for `when` "jutro" or
+// "wczoraj"), the days left until the next month-day "MM-DD" ("17 dni", "1 dzień", "0 dni" on
+// the day; empty for a malformed date) and the date of the next Easter Sunday ("28 marca
+// 2027"; today's when today is Easter).
+std::string WeekdayText(const LocalTime& now, std::string_view when = "");
 std::string DaysUntilText(const LocalTime& now, std::string_view monthDay);
 std::string NextEasterText(const LocalTime& now);
 

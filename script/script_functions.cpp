@@ -152,7 +152,7 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
     case Id::kCalendar:
       return Value(CalendarText(engine.clock.Now()));
     case Id::kWeekday:
-      return Value(WeekdayText(engine.clock.Now()));
+      return Value(WeekdayText(engine.clock.Now(), args[0]));
     case Id::kDaysUntil:
       return Value(DaysUntilText(engine.clock.Now(), args[0]));
     case Id::kEaster:

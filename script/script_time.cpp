@@ -89,10 +89,11 @@ std::pair<int, int> EasterOf(int y) {
 
 }  // namespace
 
-std::string WeekdayText(const LocalTime& now) {
+std::string WeekdayText(const LocalTime& now, std::string_view when) {
   static const char* const kNames[] = {"czwartek",     "piątek", "sobota", "niedziela",
                                        "poniedziałek", "wtorek", "środa"};  // 1970-01-01 first
-  return FromUtf8(kNames[((Today(now) % 7) + 7) % 7]);
+  const int64_t day = Today(now) + (when == "jutro" ? 1 : when == "wczoraj" ? -1 : 0);
+  return FromUtf8(kNames[((day % 7) + 7) % 7]);
 }
 
 std::string DaysUntilText(const LocalTime& now, std::string_view monthDay) {
