@@ -126,12 +126,15 @@ bool LoadNames(Engine& engine) {
   std::string line;
   while (std::getline(in, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::string stored;
+    std::string stored, letters;
     for (char c : UpperCp1250(line)) {
       if (c == ' ') continue;
       stored += FoldNameLetter(static_cast<unsigned char>(c));
+      letters += c;
     }
     engine.names.push_back(std::move(stored));
+    engine.nameSpellings.push_back(letters.empty() ? ""
+                                                   : letters[0] + LowerCp1250(letters.substr(1)));
   }
   return true;
 }

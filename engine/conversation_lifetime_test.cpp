@@ -121,6 +121,9 @@ TEST(LoadNamesTest, UpperCasesFoldsPolishCapitalsAndDropsSpaces) {
   ASSERT_TRUE(LoadNames(t.engine));
   EXPECT_EQ(t.engine.names,
             (std::vector<std::string>{"LUKASZ", "EWAMARIA", "ZANETA", "SWIETOSLAW", ""}));
+  EXPECT_EQ(t.engine.nameSpellings,
+            (std::vector<std::string>{FromUtf8("Łukasz"), "Ewamaria", FromUtf8("Żaneta"),
+                                      FromUtf8("Świętosław"), ""}));
   EXPECT_FALSE(t.engine.dataFileFailure);
 }
 

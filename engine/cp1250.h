@@ -19,5 +19,7 @@ std::string ToUtf8(std::string_view cp1250);
 // Upper case by the Windows-1250 rule: ASCII letters and the Polish (and other Latin-2)
 // lower-case letters of the code page.
 std::string UpperCp1250(std::string_view text);
+// Lower case by the same rule.
+std::string LowerCp1250(std::string_view text);
 
 }  // namespace plotrak

@@ -68,8 +68,11 @@ class Engine {
   EngineSettings settings;
   ScriptState script;
   std::vector<std::string> names;  // NamesList, file order, 0-based
+  // The same names as the file spells them, Polish letters kept ("Łukasz"), in title case:
+  // how "imie&PODAJ" gives a name back. Shorter than `names` when nobody loaded it.
+  std::vector<std::string> nameSpellings;
   int32_t learnedPhrases = 0;
-  int32_t uptimeSeconds = 0;       // kept by the one-second clock of the shell
+  int32_t uptimeSeconds = 0;  // kept by the one-second clock of the shell
   bool dataFileFailure = false;
   AnswerTrace trace;
   MotherKeyIndex motherIndex;  // follows `base` by its revision

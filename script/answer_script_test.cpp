@@ -143,6 +143,11 @@ TEST_F(AnswerScriptTest, FirstNameCaptureTakesFirstListEntryInsideInput) {
   EXPECT_FALSE(engine.script.nameCaptured);
   Person().firstName = "ANNA";
   EXPECT_EQ(Expand("|imie&PODAJ|/|imie&podaj|"), "Anna/Anna");
+  // With the list's spellings, the name comes back with its Polish letters.
+  engine.names.push_back("LUKASZ");
+  engine.nameSpellings = {"", "Ola", "Aleksandra", "Anna", FromUtf8("Łukasz")};
+  EXPECT_TRUE(Key("|IMIE&POBIERZ|", "TU LUKASZ"));
+  EXPECT_EQ(Expand("|imie&PODAJ|"), FromUtf8("Łukasz"));
 }
 
 TEST_F(AnswerScriptTest, FirstNameTests) {

@@ -40,7 +40,7 @@ bool RecordFieldIs(const Engine& engine, const std::string& speaker, ScriptFunct
 InterlocutorRecord& WriteRecord(Engine& engine, const std::string& speaker);
 
 // Families (one file each).
-std::string FirstNameValue(const InterlocutorRecord& record);
+std::string FirstNameValue(const Engine& engine, const InterlocutorRecord& record);
 void CaptureFirstName(Engine& engine, const std::string& speaker, const std::string& input);
 bool FirstNameTest(const Engine& engine, const std::string& speaker, std::string_view selector,
                    std::string_view expected);

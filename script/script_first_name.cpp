@@ -5,9 +5,13 @@
 
 namespace plotrak {
 
-std::string FirstNameValue(const InterlocutorRecord& record) {
+std::string FirstNameValue(const Engine& engine, const InterlocutorRecord& record) {
   const std::string& name = record.firstName;
   if (name.empty()) return "";
+  // The list's own spelling keeps the Polish letters the stored form folds ("Michał").
+  for (size_t i = 0; i < engine.names.size() && i < engine.nameSpellings.size(); ++i) {
+    if (engine.names[i] == name) return engine.nameSpellings[i];
+  }
   std::string out(1, name[0]);
   for (size_t i = 1; i < name.size(); ++i) {
     const char c = name[i];

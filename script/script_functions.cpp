@@ -162,7 +162,7 @@ CallOutcome RunScriptFunction(const ScriptFunction& function, const ScriptCallCo
     case Id::kNameTest:
       return Test(FirstNameTest(engine, call.speaker, args[0], args[1]));
     case Id::kNameValue:
-      return Value(FirstNameValue(ReadRecord(engine, call.speaker)));
+      return Value(FirstNameValue(engine, ReadRecord(engine, call.speaker)));
     case Id::kMoodValue: {
       InterlocutorRecord& record = WriteRecord(engine, call.speaker);
       record.moodChangedThisTurn = 1;
