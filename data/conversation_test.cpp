@@ -179,8 +179,8 @@ const Utterance kUtterances[] = {
     {"kto napisał krzyżaków", 2, "Kto napisał Krzyżaków?"},
     {"KIEDY JEST DZIEŃ DZIECKA", 1, "$@KIEDY JEST DZIEN DZIECKA@$"},
     // Negation before the topic, and numbers that ask for no computation.
-    {"nie lubię szkoły", 1, "$@NIE LUBIE SZKOL@$"},
-    {"nienawidze matmy", 1, "$@NIE LUBIE MATM@$"},
+    {"nie lubię szkoły", 1, "$@^NIE LUBIE SZKOL@$"},
+    {"nienawidze matmy", 1, "$@^NIE LUBIE MATM@$"},
     {"mam 2 koty i 3 psy", 1, "$@MAM @ KOTY@$"},
     {"wczoraj wygrali 3:1", 1, "$@^WYGRALI^@$"},
     {"ile to trzy razy cztery", 1, "|CZY_MATH|"},
@@ -226,14 +226,14 @@ const Utterance kUtterances[] = {
     {"w szkole nudy", 1, "$@W PRACY@NUD@$"},
     {"na wf-ie było super", 1, "$@W PRACY@FAJN@$"},
     // Negations never get the positive's answer.
-    {"nie lubię cię", 1, "$@NIE LUBIE CIE^@$"},
+    {"nie lubię cię", 1, "$@^NIE LUBIE CIE^@$"},
     {"nie jesteś śmieszny", 1, "$@NIE JESTES SMIESZN@$"},
     {"nie jestem smutny", 1, "$@^NIE JESTEM SMUTN@$"},
     {"nie jest mi smutno", 1, "$@NIE JEST MI SMUTNO@$"},
     {"nie lubię piłki nożnej", 1, "$@^NIE LUBIE^@$$@^NIENAWIDZE^@$"},
-    {"nie lubię rapu", 1, "$@NIE LUBIE MUZYKI@$"},
+    {"nie lubię rapu", 1, "$@^NIE LUBIE MUZYKI@$"},
     {"wcale nie", 1, "$^WCALE NIE^$"},
-    {"nie chcę grać", 1, "$@NIE CHCE GRAC@$$@NIE CHCE ZAGRAC@$"},
+    {"nie chcę grać", 1, "$@^NIE CHCE GRAC@$$@^NIE CHCE ZAGRAC@$"},
     {"nie uprawiam sportu", 1, "$@^NIE UPRAWIAM@$"},
     // Facts, whatever the topic words in them.
     {"gdzie leży Egipt?", 1, "$@GDZIE LEZY EGIPT@$"},
